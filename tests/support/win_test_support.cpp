@@ -1,0 +1,121 @@
+#include "support/win_test_support.h"
+
+namespace testing_support {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    const DWORD wait = static_cast<DWORD>(deadline - now < 20 ? deadline - now : 20);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+std::wstring BinDir() {
+  wchar_t path[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir(path, n);
+  return dir.substr(0, dir.find_last_of(L"\\/") + 1);
+}
+
+std::wstring TalvaneScrPath() { return BinDir() + L"talvane.scr"; }
+
+ChildProcess::ChildProcess(const std::wstring& exePath, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + exePath + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info_)) {
+    info_ = {};
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (!info_.hProcess) return;
+  if (Running()) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+bool ChildProcess::Running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ChildProcess::WaitForExit(DWORD timeoutMs) {
+  if (!info_.hProcess) return STILL_ACTIVE;
+  PumpUntil([this] { return !Running(); }, timeoutMs);
+  if (Running()) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+namespace {
+
+struct WindowsOfProcess {
+  DWORD processId;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) {
+  auto* state = reinterpret_cast<WindowsOfProcess*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == state->processId) state->windows.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+  WindowsOfProcess state{processId, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+  return state.windows;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(hwnd, text, 1024);
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs) {
+  SeenBox seen;
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  HWND box = nullptr;
+  while (!box && GetTickCount64() < deadline) {
+    box = FindWindowW(L"#32770", caption.c_str());
+    if (!box) Sleep(20);  // a helper thread with no windows of its own: nothing to pump
+  }
+  if (!box) return seen;
+  seen.found = true;
+  // The message text is the static control with id 0xFFFF.
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  seen.text = text;
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return seen;
+}
+
+}  // namespace testing_support

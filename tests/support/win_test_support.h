@@ -1,0 +1,52 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// Dispatches this thread's messages until done() holds or the timeout runs out; returns done().
+// Waits with MsgWaitForMultipleObjects, never with a bare Sleep.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+void PumpFor(DWORD ms);
+
+// The folder of the running test executable; talvane.scr is built into the same folder.
+std::wstring BinDir();
+std::wstring TalvaneScrPath();
+
+// A program started by a test; killed if it is still running when the object goes.
+class ChildProcess {
+ public:
+  ChildProcess(const std::wstring& exePath, const std::wstring& arguments);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool Started() const { return info_.hProcess != nullptr; }
+  DWORD Id() const { return info_.dwProcessId; }
+  HANDLE Handle() const { return info_.hProcess; }
+  // Waits (pumping this thread's messages) for the process to end; returns its exit code,
+  // or STILL_ACTIVE when it did not end in time.
+  DWORD WaitForExit(DWORD timeoutMs);
+  bool Running() const;
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
+
+// Top-level windows of a process, in the system's Z order.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+
+// Waits for a message box of this or another process with the given caption (class "#32770"),
+// reads its text, and closes it. Meant to run on a helper thread while the box is modal.
+struct SeenBox {
+  bool found = false;
+  std::wstring text;
+};
+SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs);
+
+}  // namespace testing_support
