@@ -1,5 +1,7 @@
 #include "support/win_test_support.h"
 
+#include "support/png_writer.h"
+
 namespace testing_support {
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -116,6 +118,47 @@ SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs) {
   seen.text = text;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   return seen;
+}
+
+std::vector<uint32_t> ReadPixels(HDC dc, const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return {};
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const auto* p = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(p, p + static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (uint32_t& px : pixels) px &= 0x00FFFFFF;
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(dib);
+  return pixels;
+}
+
+std::vector<uint32_t> CaptureScreen(const RECT& area) {
+  HDC screen = GetDC(nullptr);
+  std::vector<uint32_t> pixels = ReadPixels(screen, area);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool SaveScreenPicture(const RECT& area, const std::string& fileName) {
+  std::wstring dir = BinDir() + L"..\\pictures";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  char path[MAX_PATH * 3] = {};
+  WideCharToMultiByte(CP_ACP, 0, (dir + L"\\").c_str(), -1, path, sizeof path, nullptr, nullptr);
+  return WritePng(std::string(path) + fileName, CaptureScreen(area), area.right - area.left,
+                  area.bottom - area.top);
 }
 
 }  // namespace testing_support

@@ -49,4 +49,11 @@ struct SeenBox {
 };
 SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs);
 
+// Pixels (0x00RRGGBB, top to bottom) of a device context's area, read back through a 32-bit DIB.
+std::vector<uint32_t> ReadPixels(HDC dc, const RECT& area);
+// What the screen shows in an area of the virtual screen.
+std::vector<uint32_t> CaptureScreen(const RECT& area);
+// Saves a screen area as a PNG in the build tree's "pictures" folder (beside bin/), for the README.
+bool SaveScreenPicture(const RECT& area, const std::string& fileName);
+
 }  // namespace testing_support
