@@ -1,6 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
+#include "app/gdi_win.h"
+
 class TIxSettings;
 
 // Draws the clock face into an off-screen bitmap the size of its window and copies it to the
@@ -23,4 +28,35 @@ class TIxPainter {
   int Height() const;
   HBITMAP Bitmap() const;
   HDC Canvas() const;  // the memory DC the bitmap is drawn through
+  int FontHeight() const;  // the surface font's height, which the next fit starts from
+
+ private:
+  // The inputs of the last font fit; the fit is repeated only when one of them changes.
+  struct FitInputs {
+    int width = -1;
+    int height = -1;
+    std::wstring text;
+    std::wstring face;
+    bool operator!=(const FitInputs& other) const {
+      return width != other.width || height != other.height || text != other.text || face != other.face;
+    }
+  };
+
+  void Fit(LOGFONTW font, const std::wstring& text);
+  void UseFont(const LOGFONTW& font);
+  void UseBrush(COLORREF color);
+
+  // Declared before the selections, so that every object is selected out before it is deleted
+  // and the DC goes last.
+  DeleteDcOnExit canvas_;
+  DeleteObjectOnExit<HBITMAP> bitmap_;  // none while the surface has no pixels
+  DeleteObjectOnExit<HFONT> font_;
+  DeleteObjectOnExit<HBRUSH> brush_;
+  std::optional<RestoreObjectOnExit> bitmapSelection_;
+  std::optional<RestoreObjectOnExit> fontSelection_;
+  LOGFONTW logFont_ = {};
+  COLORREF brushColor_ = RGB(255, 255, 255);
+  int width_ = 0;
+  int height_ = 0;
+  FitInputs lastFit_;
 };

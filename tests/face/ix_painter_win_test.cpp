@@ -1,0 +1,471 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/errors.h"
+#include "app/gdi_win.h"
+#include "app/time_text_win.h"
+#include "face/face_fit.h"
+#include "face/ix_painter.h"
+#include "settings/ix_settings.h"
+#include "support/png_writer.h"
+#include "support/win_test_support.h"
+
+namespace {
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kDarkGrey = 0x202020;
+constexpr uint32_t kSentinel = 0x00FF00FF;
+
+ClockTime AfternoonClock() { return {13, 7}; }
+ClockTime MidnightClock() { return {0, 0}; }
+
+// 0x00BBGGRR as the DIB stores it, 0x00RRGGBB.
+uint32_t DibColor(COLORREF c) {
+  return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
+// A 32-bit top-down DIB section with its own DC, filled with one colour.
+class DibSurface {
+ public:
+  DibSurface(int width, int height, uint32_t fill) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bits_ = static_cast<uint32_t*>(bits);
+    std::fill(bits_, bits_ + Count(), fill);
+    selection_.emplace(dc_.get(), bitmap_.get());
+  }
+  HDC dc() const { return dc_.get(); }
+  std::vector<uint32_t> Pixels() const {
+    GdiFlush();
+    std::vector<uint32_t> pixels(bits_, bits_ + Count());
+    for (uint32_t& p : pixels) p &= 0x00FFFFFF;
+    return pixels;
+  }
+
+ private:
+  size_t Count() const { return static_cast<size_t>(width_) * static_cast<size_t>(height_); }
+  int width_;
+  int height_;
+  uint32_t* bits_ = nullptr;
+  DeleteDcOnExit dc_{CreateCompatibleDC(nullptr)};
+  DeleteObjectOnExit<HBITMAP> bitmap_;
+  std::optional<RestoreObjectOnExit> selection_;
+};
+
+// What the painter shows, read back through Paint into a DIB section.
+std::vector<uint32_t> FacePixels(const TIxPainter& painter) {
+  DibSurface surface(painter.Width(), painter.Height(), kSentinel);
+  painter.Paint(surface.dc());
+  return surface.Pixels();
+}
+
+// Right and bottom exclusive.
+struct Box {
+  int left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+  bool Empty() const { return right <= left; }
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  void Add(int x, int y) {
+    left = std::min(left, x);
+    top = std::min(top, y);
+    right = std::max(right, x + 1);
+    bottom = std::max(bottom, y + 1);
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const Box& b) {
+  return out << "(" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ")";
+}
+
+Box InkBox(const std::vector<uint32_t>& pixels, int width, uint32_t background) {
+  Box box;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    if (pixels[i] != background) box.Add(static_cast<int>(i % width), static_cast<int>(i / width));
+  }
+  return box;
+}
+
+// The boxes of the glyphs as drawn: runs of columns with ink, separated by clean columns.
+std::vector<Box> GlyphBoxesSeen(const std::vector<uint32_t>& pixels, int width, int height, uint32_t background) {
+  std::vector<Box> glyphs;
+  bool inGlyph = false;
+  for (int x = 0; x < width; ++x) {
+    Box column;
+    for (int y = 0; y < height; ++y) {
+      if (pixels[static_cast<size_t>(y) * width + x] != background) column.Add(x, y);
+    }
+    if (column.Empty()) {
+      inGlyph = false;
+      continue;
+    }
+    if (!inGlyph) glyphs.emplace_back();
+    inGlyph = true;
+    glyphs.back().Add(column.left, column.top);
+    glyphs.back().Add(column.right - 1, column.bottom - 1);
+  }
+  return glyphs;
+}
+
+// The boxes of the glyphs of text drawn with the DC's font, its cell centred as the face places it.
+std::vector<Box> GlyphBoxesFromMetrics(HDC dc, const std::wstring& text, int width, int height) {
+  SIZE extent = {};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICW metrics = {};
+  GetTextMetricsW(dc, &metrics);
+  const MAT2 identity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  int pen = (width - extent.cx) / 2;
+  const int baseline = (height - extent.cy) / 2 + metrics.tmAscent;
+  std::vector<Box> glyphs;
+  for (const wchar_t c : text) {
+    GLYPHMETRICS glyph = {};
+    EXPECT_NE(GetGlyphOutlineW(dc, c, GGO_METRICS, &glyph, 0, nullptr, &identity), GDI_ERROR);
+    Box box;
+    box.left = pen + glyph.gmptGlyphOrigin.x;
+    box.right = box.left + static_cast<int>(glyph.gmBlackBoxX);
+    box.top = baseline - glyph.gmptGlyphOrigin.y;
+    box.bottom = box.top + static_cast<int>(glyph.gmBlackBoxY);
+    glyphs.push_back(box);
+    pen += glyph.gmCellIncX;
+  }
+  return glyphs;
+}
+
+Box Union(const std::vector<Box>& boxes) {
+  Box all;
+  for (const Box& b : boxes) {
+    all.Add(b.left, b.top);
+    all.Add(b.right - 1, b.bottom - 1);
+  }
+  return all;
+}
+
+// Boxes seen in pixels may differ from the outline's box by a pixel of smoothing or rounding.
+void ExpectNearBox(const Box& seen, const Box& expected, const std::string& what) {
+  EXPECT_NEAR(seen.left, expected.left, 1) << what << ": seen " << seen << ", expected " << expected;
+  EXPECT_NEAR(seen.top, expected.top, 1) << what << ": seen " << seen << ", expected " << expected;
+  EXPECT_NEAR(seen.right, expected.right, 1) << what << ": seen " << seen << ", expected " << expected;
+  EXPECT_NEAR(seen.bottom, expected.bottom, 1) << what << ": seen " << seen << ", expected " << expected;
+}
+
+// The font height that the fitting steps alone give a fresh surface, before any ink mend.
+int StepsHeight(const wchar_t* face, const std::wstring& text, int width, int height) {
+  DeleteDcOnExit dc(CreateCompatibleDC(nullptr));
+  LOGFONTW font = {};
+  font.lfHeight = -MulDiv(8, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
+  font.lfWeight = FW_NORMAL;
+  wcscpy(font.lfFaceName, face);
+  const auto extentAt = [&](LONG fontHeight) {
+    font.lfHeight = fontHeight;
+    DeleteObjectOnExit<HFONT> f(CreateFontIndirectW(&font));
+    RestoreObjectOnExit selected(dc.get(), f.get());
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent;
+  };
+  SIZE extent = extentAt(font.lfHeight);
+  const int32_t fitted = WidthFitHeight(font.lfHeight, extent.cx, extent.cy, width);
+  extent = extentAt(fitted);
+  return SecondAdjustment(fitted, extent.cx, extent.cy, height);
+}
+
+std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
+
+// Sets the user's time separator in the test prefix and puts the old one back afterwards.
+class LocaleSeparator {
+ public:
+  explicit LocaleSeparator(const wchar_t* separator) {
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_, 8);
+    ok_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator) != 0;
+    RefreshTimeSeparator();
+  }
+  ~LocaleSeparator() {
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_);
+    RefreshTimeSeparator();
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  wchar_t saved_[8] = {};
+  bool ok_ = false;
+};
+
+class IxPainterTest : public testing::Test {
+ protected:
+  IxPainterTest() {
+    settings.FontName = L"Tahoma";
+    settings.FontColor = 2105376;
+    settings.BGColor = 0;
+    painter.Settings = &settings;
+    RefreshTimeSeparator();
+    SetClockSource(AfternoonClock);
+  }
+  ~IxPainterTest() override { SetClockSource(nullptr); }
+
+  TIxSettings settings;
+  TIxPainter painter;
+};
+
+TEST_F(IxPainterTest, FullHdFaceSpansTheWidthAndCentresItsCell) {
+  painter.SetSize(1920, 1080);
+  const std::vector<uint32_t> pixels = FacePixels(painter);
+
+  // Background black, digits 0x202020 with smoothed edges blending the two.
+  size_t solid = 0;
+  size_t stray = 0;
+  for (const uint32_t p : pixels) {
+    if (p == kDarkGrey) ++solid;
+    if ((p >> 16) > 0x20 || ((p >> 8) & 0xFF) > 0x20 || (p & 0xFF) > 0x20) ++stray;
+  }
+  EXPECT_EQ(stray, 0u) << "pixels neither background, digit colour nor a blend of them";
+  EXPECT_GT(solid, pixels.size() / 20);
+
+  const Box ink = InkBox(pixels, 1920, kBlack);
+  const double widthPercent = 100.0 * ink.Width() / 1920;
+  std::printf("1920x1080: font height %d, inked box %d x %d px at %s, %.1f%% of the width\n", painter.FontHeight(),
+              ink.Width(), ink.Height(), testing::PrintToString(ink).c_str(), widthPercent);
+  EXPECT_GE(widthPercent, 90.0);
+  EXPECT_EQ(painter.FontHeight(), StepsHeight(L"Tahoma", L"13:07", 1920, 1080));
+
+  // Where the outlines say the ink of a cell centred at ((W - cx) div 2, (H - cy) div 2) lands.
+  const std::vector<Box> expected = GlyphBoxesFromMetrics(painter.Canvas(), L"13:07", 1920, 1080);
+  ExpectNearBox(ink, Union(expected), "inked box");
+  std::printf("ink margins: top %d, bottom %d, left %d, right %d\n", ink.top, 1080 - ink.bottom, ink.left,
+              1920 - ink.right);
+
+  std::wstring pictures = testing_support::BinDir() + L"..\\pictures";
+  CreateDirectoryW(pictures.c_str(), nullptr);
+  char path[MAX_PATH * 3] = {};
+  WideCharToMultiByte(CP_ACP, 0, (pictures + L"\\face-1920x1080.png").c_str(), -1, path, sizeof path, nullptr,
+                      nullptr);
+  EXPECT_TRUE(testing_support::WritePng(path, pixels, 1920, 1080)) << path;
+}
+
+TEST_F(IxPainterTest, PreviewSizeKeepsTheProportions) {
+  painter.SetSize(1920, 1080);
+  const Box large = InkBox(FacePixels(painter), 1920, kBlack);
+  painter.SetSize(152, 112);
+  const std::vector<uint32_t> pixels = FacePixels(painter);
+  const Box small = InkBox(pixels, 152, kBlack);
+  ASSERT_FALSE(small.Empty());
+  std::printf("152x112: font height %d, inked box %s, %.1f%% of the width\n", painter.FontHeight(),
+              testing::PrintToString(small).c_str(), 100.0 * small.Width() / 152);
+
+  EXPECT_NEAR(double(small.Width()) / 152, double(large.Width()) / 1920, 0.03);
+  EXPECT_NEAR(double(small.Height()) / small.Width(), double(large.Height()) / large.Width(), 0.1);
+  EXPECT_NEAR((small.top + small.bottom) / 2.0 / 112, (large.top + large.bottom) / 2.0 / 1080, 0.03);
+  ExpectNearBox(small, Union(GlyphBoxesFromMetrics(painter.Canvas(), L"13:07", 152, 112)), "inked box");
+}
+
+TEST_F(IxPainterTest, RenderingTwiceGivesTheSameBitmap) {
+  const SIZE sizes[] = {{152, 112}, {1920, 1080}, {5120, 1440}};
+  for (const SIZE& size : sizes) {
+    painter.SetSize(size.cx, size.cy);
+    const std::vector<uint32_t> first = FacePixels(painter);
+    const int height = painter.FontHeight();
+    painter.DrawBackground();
+    EXPECT_EQ(painter.FontHeight(), height) << size.cx << "x" << size.cy;
+    EXPECT_TRUE(FacePixels(painter) == first) << size.cx << "x" << size.cy;
+  }
+}
+
+TEST_F(IxPainterTest, DrawsTheClockText) {
+  struct Case {
+    ClockSource clock;
+    const wchar_t* separator;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {MidnightClock, L":", L"00:00"},
+      {AfternoonClock, L":", L"13:07"},
+      {AfternoonClock, L".", L"13.07"},
+  };
+  painter.SetSize(960, 540);
+  for (const Case& c : cases) {
+    LocaleSeparator locale(c.separator);
+    ASSERT_TRUE(locale.ok());
+    SetClockSource(c.clock);
+    painter.DrawBackground();
+    const std::vector<uint32_t> pixels = FacePixels(painter);
+    const std::vector<Box> seen = GlyphBoxesSeen(pixels, 960, 540, kBlack);
+    const std::vector<Box> expected = GlyphBoxesFromMetrics(painter.Canvas(), c.expected, 960, 540);
+    ASSERT_EQ(seen.size(), expected.size()) << Narrow(c.expected);
+    for (size_t i = 0; i < seen.size(); ++i) {
+      ExpectNearBox(seen[i], expected[i], Narrow(c.expected) + " glyph " + std::to_string(i));
+    }
+  }
+}
+
+TEST_F(IxPainterTest, VeryWideSurfacesKeepTheInkOffTheTopAndBottomRows) {
+  const SIZE sizes[] = {{3840, 1080}, {5120, 1440}, {5760, 1080}, {7680, 1080}};
+  for (const SIZE& size : sizes) {
+    const int w = size.cx;
+    const int h = size.cy;
+    TIxPainter wide;
+    wide.Settings = &settings;
+    wide.SetSize(w, h);
+    const std::vector<uint32_t> pixels = FacePixels(wide);
+    const Box ink = InkBox(pixels, w, kBlack);
+    const int steps = StepsHeight(L"Tahoma", L"13:07", w, h);
+    std::printf("%dx%d: font height %d (the fit alone: %d), ink rows %d..%d, %.1f%% of the width\n", w, h,
+                wide.FontHeight(), steps, ink.top, ink.bottom - 1, 100.0 * ink.Width() / w);
+    EXPECT_LT(wide.FontHeight(), steps) << w << "x" << h;
+    EXPECT_GE(ink.top, 1) << w << "x" << h;
+    EXPECT_LE(ink.bottom, h - 1) << w << "x" << h;
+    // As large as the rows allow: one side of the ink sits (almost) against its limit.
+    EXPECT_LE(std::min(ink.top - 1, h - 1 - ink.bottom), 2) << w << "x" << h;
+    ExpectNearBox(ink, Union(GlyphBoxesFromMetrics(wide.Canvas(), L"13:07", w, h)), "inked box");
+  }
+}
+
+TEST_F(IxPainterTest, SurfacesWhereTheInkFitsKeepTheFittedHeight) {
+  const SIZE sizes[] = {{1920, 1080}, {3440, 1440}, {1080, 1920}, {1280, 1024}, {2560, 1600}};
+  for (const SIZE& size : sizes) {
+    TIxPainter fitted;
+    fitted.Settings = &settings;
+    fitted.SetSize(size.cx, size.cy);
+    EXPECT_EQ(fitted.FontHeight(), StepsHeight(L"Tahoma", L"13:07", size.cx, size.cy))
+        << size.cx << "x" << size.cy;
+  }
+}
+
+TEST_F(IxPainterTest, EmptySurfacesDrawAndCopyNothing) {
+  const SIZE sizes[] = {{0, 1080}, {1920, 0}, {0, 0}, {-5, 100}};
+  for (const SIZE& size : sizes) {
+    painter.SetSize(size.cx, size.cy);
+    EXPECT_EQ(painter.Bitmap(), nullptr) << size.cx << "x" << size.cy;
+    EXPECT_EQ(painter.FontHeight(), 0) << size.cx << "x" << size.cy;  // the system's default size
+    painter.DrawBackground();
+    DibSurface target(64, 64, kSentinel);
+    painter.Paint(target.dc());
+    const std::vector<uint32_t> pixels = target.Pixels();
+    EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return p == kSentinel; }))
+        << size.cx << "x" << size.cy;
+  }
+  // From the default size the next fit starts again and draws the whole face.
+  painter.SetSize(320, 200);
+  const Box ink = InkBox(FacePixels(painter), 320, kBlack);
+  EXPECT_GE(ink.Width(), 288);
+}
+
+TEST_F(IxPainterTest, PaintCopiesTheBitmapAtTheOriginOnly) {
+  painter.SetSize(152, 112);
+  const std::vector<uint32_t> face = testing_support::ReadPixels(painter.Canvas(), {0, 0, 152, 112});
+  DibSurface target(200, 150, kSentinel);
+  painter.Paint(target.dc());
+  const std::vector<uint32_t> pixels = target.Pixels();
+  size_t mismatches = 0;
+  for (int y = 0; y < 150; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      const uint32_t want = x < 152 && y < 112 ? face[static_cast<size_t>(y) * 152 + x] : kSentinel;
+      if (pixels[static_cast<size_t>(y) * 200 + x] != want) ++mismatches;
+    }
+  }
+  EXPECT_EQ(mismatches, 0u);
+}
+
+TEST_F(IxPainterTest, FaceNamesAreTakenAsTheSystemMapsThem) {
+  painter.SetSize(640, 360);
+  wchar_t face[LF_FACESIZE] = {};
+
+  settings.FontName = L"Talvane Has No Such Face";
+  EXPECT_NO_THROW(painter.DrawBackground());
+  EXPECT_GE(InkBox(FacePixels(painter), 640, kBlack).Width(), 576) << "a substitute font draws the digits";
+
+  // An empty name keeps the face the surface has.
+  settings.FontName = L"Courier New";
+  painter.DrawBackground();
+  GetTextFaceW(painter.Canvas(), LF_FACESIZE, face);
+  const std::wstring courierMapped = face;
+  settings.FontName = L"";
+  painter.DrawBackground();
+  GetTextFaceW(painter.Canvas(), LF_FACESIZE, face);
+  EXPECT_EQ(std::wstring(face), courierMapped);
+
+  // Longer names are cut to the 31 characters a font can carry.
+  settings.FontName = std::wstring(40, L'T');
+  painter.DrawBackground();
+  LOGFONTW font = {};
+  GetObjectW(GetCurrentObject(painter.Canvas(), OBJ_FONT), sizeof font, &font);
+  EXPECT_EQ(std::wstring(font.lfFaceName), std::wstring(31, L'T'));
+  EXPECT_EQ(font.lfWeight, FW_NORMAL);
+  EXPECT_EQ(font.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(font.lfQuality, DEFAULT_QUALITY);
+  EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+}
+
+TEST_F(IxPainterTest, NegativeColoursAreSystemColours) {
+  struct Case {
+    int32_t text, background;
+  };
+  const Case cases[] = {
+      {static_cast<int32_t>(0x80000000u | COLOR_HIGHLIGHT), static_cast<int32_t>(0x80000000u | COLOR_WINDOW)},
+      {static_cast<int32_t>(0xFF000000u | COLOR_WINDOWTEXT), 0x00336699},
+      {0x000000FF, static_cast<int32_t>(0x80000000u | COLOR_BTNFACE)},
+  };
+  painter.SetSize(320, 200);
+  for (const Case& c : cases) {
+    settings.FontColor = c.text;
+    settings.BGColor = c.background;
+    painter.DrawBackground();
+    const auto system = [](int32_t value) {
+      return DibColor(value < 0 ? GetSysColor(value & 0xFF) : static_cast<COLORREF>(value));
+    };
+    const std::vector<uint32_t> pixels = FacePixels(painter);
+    EXPECT_EQ(pixels.front(), system(c.background)) << std::hex << c.background;
+    EXPECT_NE(std::find(pixels.begin(), pixels.end(), system(c.text)), pixels.end()) << std::hex << c.text;
+  }
+}
+
+TEST_F(IxPainterTest, RefusedBitmapRaisesOutOfResourcesAndKeepsTheFace) {
+  painter.SetSize(152, 112);
+  const std::vector<uint32_t> before = FacePixels(painter);
+  try {
+    painter.SetSize(60000, 60000);
+    ADD_FAILURE() << "a 60000 x 60000 bitmap was made";
+  } catch (const OutOfResourcesError& e) {
+    EXPECT_FALSE(e.Message().empty());
+  }
+  EXPECT_EQ(painter.Width(), 152);
+  EXPECT_TRUE(FacePixels(painter) == before);
+}
+
+TEST(IxPainter, ThousandRendersAtAlternatingSizesLeakNothing) {
+  SetClockSource(AfternoonClock);
+  TIxSettings settings;
+  const int before = gdi_count::Live();
+  {
+    TIxPainter painter;
+    painter.Settings = &settings;
+    painter.SetSize(152, 112);
+    painter.SetSize(320, 200);
+    const int settled = gdi_count::Live();
+    const ULONGLONG start = GetTickCount64();
+    for (int i = 0; i < 1000; ++i) {
+      if (i % 2 == 0) {
+        painter.SetSize(152, 112);
+      } else {
+        painter.SetSize(320, 200);
+      }
+      if (i % 100 == 0) settings.BGColor = i;  // a new brush now and then
+    }
+    std::printf("1000 renders in %llu ms\n", GetTickCount64() - start);
+    EXPECT_EQ(gdi_count::Live(), settled);
+  }
+  EXPECT_EQ(gdi_count::Live(), before);
+  SetClockSource(nullptr);
+}
+
+}  // namespace
