@@ -342,6 +342,14 @@ TEST_F(IxPainterTest, SurfacesWhereTheInkFitsKeepTheFittedHeight) {
 }
 
 TEST_F(IxPainterTest, EmptySurfacesDrawAndCopyNothing) {
+  // A fresh surface: no pixels, the dialog face at 8 points.
+  EXPECT_EQ(painter.Bitmap(), nullptr);
+  EXPECT_EQ(painter.Width(), 0);
+  EXPECT_EQ(painter.FontHeight(), -MulDiv(8, 96, 72));
+  LOGFONTW fresh = {};
+  GetObjectW(GetCurrentObject(painter.Canvas(), OBJ_FONT), sizeof fresh, &fresh);
+  EXPECT_EQ(std::wstring(fresh.lfFaceName), L"MS Shell Dlg 2");
+
   const SIZE sizes[] = {{0, 1080}, {1920, 0}, {0, 0}, {-5, 100}};
   for (const SIZE& size : sizes) {
     painter.SetSize(size.cx, size.cy);
@@ -354,6 +362,12 @@ TEST_F(IxPainterTest, EmptySurfacesDrawAndCopyNothing) {
     EXPECT_TRUE(std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return p == kSentinel; }))
         << size.cx << "x" << size.cy;
   }
+  // Without settings a surface is sized but left undrawn, as a window sized before it has them.
+  TIxPainter unset;
+  unset.SetSize(100, 50);
+  EXPECT_NE(unset.Bitmap(), nullptr);
+  EXPECT_EQ(unset.FontHeight(), -MulDiv(8, 96, 72));
+
   // From the default size the next fit starts again and draws the whole face.
   painter.SetSize(320, 200);
   const Box ink = InkBox(FacePixels(painter), 320, kBlack);
