@@ -26,7 +26,7 @@ class TIxPainter {
 
   int Width() const;
   int Height() const;
-  HBITMAP Bitmap() const;
+  HBITMAP Bitmap() const;  // nullptr while the surface has no pixels
   HDC Canvas() const;  // the memory DC the bitmap is drawn through
   int FontHeight() const;  // the surface font's height, which the next fit starts from
 
