@@ -1,5 +1,13 @@
 #include "setup/setup_run_win.h"
 
-#include <windows.h>
+#include "app/application_win.h"
+#include "setup/setup_dialog_win.h"
 
-void RunSetup() {}
+void RunSetup() {
+  GuardedCall(
+      [] {
+        TSetupDialog dialog;
+        return dialog.ShowModal();
+      },
+      0);
+}

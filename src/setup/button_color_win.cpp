@@ -1,0 +1,55 @@
+#include "setup/button_color_win.h"
+
+#include <commdlg.h>
+
+#include "setup/chooser_placement_win.h"
+
+namespace {
+
+TButtonColor::CustomColorSet& CustomColorStore() {
+  static TButtonColor::CustomColorSet store = [] {
+    TButtonColor::CustomColorSet empty;
+    empty.fill(0xFFFFFFFF);
+    return empty;
+  }();
+  return store;
+}
+
+// A negative colour value names a system colour.
+COLORREF ColorToRGB(int32_t color) {
+  return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
+}
+
+// TRUE from WM_INITDIALOG lets the chooser give the focus to its first control as usual.
+UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT msg, WPARAM, LPARAM) {
+  if (msg != WM_INITDIALOG) return 0;
+  PlaceChooserOnPrimaryMonitor(chooser);
+  return TRUE;
+}
+
+}  // namespace
+
+const TButtonColor::CustomColorSet& TButtonColor::CustomColors() { return CustomColorStore(); }
+
+void TButtonColor::Click() {
+  const int32_t old = SymbolColor();
+  // The chooser writes into its custom colours as the user adds them, so it works on a copy
+  // that reaches the shared store only when the user confirms.
+  CustomColorSet custom = CustomColorStore();
+  CHOOSECOLORW chooser = {};
+  chooser.lStructSize = sizeof chooser;
+  chooser.hwndOwner = GetAncestor(Handle(), GA_ROOT);
+  chooser.rgbResult = ColorToRGB(old);
+  chooser.lpCustColors = custom.data();
+  chooser.Flags = CC_RGBINIT | CC_ENABLEHOOK | (full_open_ ? CC_FULLOPEN : 0);
+  chooser.lpfnHook = ColorChooserHook;
+  int32_t result = old;
+  if (ChooseColorW(&chooser)) {
+    CustomColorStore() = custom;
+    result = static_cast<int32_t>(chooser.rgbResult);
+  }
+  if (result == old) return;
+  SetSymbolColor(result);
+  UpdateWindow(Handle());
+  TSymbolButton::Click();
+}

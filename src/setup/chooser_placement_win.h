@@ -1,0 +1,7 @@
+#pragma once
+#include <windows.h>
+
+// Moves a system chooser (font or colour) to its place on the primary monitor: centred across
+// and a third down its full rectangle. Size, stacking order and activation stay as they are.
+// The setup run has no main window whose monitor could be used instead.
+void PlaceChooserOnPrimaryMonitor(HWND chooser);
