@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -69,6 +71,14 @@ TEST_F(ExecutableResources, MainIconHoldsFiveSizesAt32Bits) {
     EXPECT_NE(icon, nullptr) << size;
     if (icon) DestroyIcon(icon);
   }
+}
+
+// The Screen Saver Settings list names a saver by its string 1.
+TEST_F(ExecutableResources, StringOneNamesTheSaver) {
+  wchar_t text[64];
+  std::fill(std::begin(text), std::end(text), L'#');
+  EXPECT_EQ(LoadStringW(module_, 1, text, 64), 7);
+  EXPECT_STREQ(text, L"Talvane");
 }
 
 TEST(ExecutableVersion, CarriesTheVersionRecord) {
