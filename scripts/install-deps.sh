@@ -6,6 +6,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine libxinerama1:i386
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth x11-utils x11-apps xdotool imagemagick procps
+  zip unzip
 )
 if dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   exit 0
