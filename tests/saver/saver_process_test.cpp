@@ -189,10 +189,17 @@ class PreviewProcess : public ::testing::Test {
   void TearDown() override {
     if (IsWindow(host_)) DestroyWindow(host_);
   }
+  // The preview window, once it is shown and fitted (it exists a little before that).
   HWND WaitForPreview() {
     HWND child = nullptr;
-    PumpUntil([&] { return (child = FindWindowExW(host_, nullptr, L"TFormMainPreview", nullptr)) != nullptr; },
-              15000);
+    PumpUntil(
+        [&] {
+          child = FindWindowExW(host_, nullptr, L"TFormMainPreview", nullptr);
+          RECT r;
+          return child && IsWindowVisible(child) && GetWindowRect(child, &r) && r.right - r.left == 152 &&
+                 r.bottom - r.top == 112;
+        },
+        15000);
     return child;
   }
   std::wstring HostAs(const wchar_t* format) {
