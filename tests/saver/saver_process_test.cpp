@@ -21,14 +21,22 @@ HWND FindVisibleWindow(DWORD pid, const wchar_t* className) {
   return nullptr;
 }
 
-HWND WaitForSaverWindow(const ChildProcess& saver) {
-  HWND found = nullptr;
-  PumpUntil([&] { return (found = FindVisibleWindow(saver.Id(), L"TFormMain")) != nullptr; }, 15000);
-  return found;
-}
-
 RECT PrimaryMonitor() {
   return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// The full-screen window, once it is shown and placed on the monitor (it is shown first).
+HWND WaitForSaverWindow(const ChildProcess& saver) {
+  HWND found = nullptr;
+  const RECT monitor = PrimaryMonitor();
+  PumpUntil(
+      [&] {
+        found = FindVisibleWindow(saver.Id(), L"TFormMain");
+        RECT r;
+        return found && GetWindowRect(found, &r) && EqualRect(&r, &monitor);
+      },
+      15000);
+  return found;
 }
 
 void SendKey(WORD key) {
