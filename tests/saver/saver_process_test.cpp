@@ -11,6 +11,10 @@ using testing_support::ChildProcess;
 using testing_support::ClassName;
 using testing_support::PumpFor;
 using testing_support::PumpUntil;
+using testing_support::SendClickAt;
+using testing_support::SendKey;
+using testing_support::SendKeyChord;
+using testing_support::SendMouseMove;
 using testing_support::TalvaneScrPath;
 using testing_support::TopLevelWindowsOf;
 
@@ -37,41 +41,6 @@ HWND WaitForSaverWindow(const ChildProcess& saver) {
       },
       15000);
   return found;
-}
-
-void SendKey(WORD key) {
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[1].ki.wVk = key;
-  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
-void SendKeyChord(WORD modifier, WORD key) {
-  INPUT input[4] = {};
-  for (INPUT& i : input) i.type = INPUT_KEYBOARD;
-  input[0].ki.wVk = input[3].ki.wVk = modifier;
-  input[1].ki.wVk = input[2].ki.wVk = key;
-  input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, input, sizeof(INPUT));
-}
-
-void SendClickAt(int x, int y) {
-  SetCursorPos(x, y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
-void SendMouseMove(int dx, int dy) {
-  INPUT input = {};
-  input.type = INPUT_MOUSE;
-  input.mi.dx = dx;
-  input.mi.dy = dy;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE;
-  SendInput(1, &input, sizeof(INPUT));
 }
 
 TEST(SaverProcess, FullScreenCoversTheMonitorAndDrawsTheFace) {

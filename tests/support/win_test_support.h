@@ -49,6 +49,12 @@ struct SeenBox {
 };
 SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs);
 
+// Real input, through SendInput, to whichever window the system routes it to.
+void SendKey(WORD key);
+void SendKeyChord(WORD modifier, WORD key);
+void SendClickAt(int x, int y);
+void SendMouseMove(int dx, int dy);
+
 // Pixels (0x00RRGGBB, top to bottom) of a device context's area, read back through a 32-bit DIB.
 std::vector<uint32_t> ReadPixels(HDC dc, const RECT& area);
 // What the screen shows in an area of the virtual screen.
