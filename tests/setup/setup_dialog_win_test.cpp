@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/application_win.h"
+#include "app/gdi_win.h"
 #include "chooser_script.h"
 #include "settings_file.h"
 #include "setup/setup_dialog_win.h"
@@ -223,10 +224,16 @@ TEST_F(SetupDialogTest, ARefusedWriteShowsTheErrorAndKeepsTheDialogAndChoicesFor
 TEST_F(SetupDialogTest, OpensWithTheStoredSettings) {
   dialog_.reset();
   file_.Write("[Settings]\r\nFontName=Courier New\r\nFontColor=$0000FF\r\nBGColor=-2147483643\r\n");
-  TSetupDialog dialog;
-  EXPECT_EQ(WindowText(dialog.btnFont), L"Courier New");
-  EXPECT_EQ(dialog.btnFontColor->SymbolColor(), 255);
-  EXPECT_EQ(dialog.btnBGColor->SymbolColor(), static_cast<int32_t>(0x80000005));
+  const int live = gdi_count::Live();
+  {
+    TSetupDialog dialog;
+    dialog.Show();
+    UpdateWindow(dialog.Handle());
+    EXPECT_EQ(WindowText(dialog.btnFont), L"Courier New");
+    EXPECT_EQ(dialog.btnFontColor->SymbolColor(), 255);
+    EXPECT_EQ(dialog.btnBGColor->SymbolColor(), static_cast<int32_t>(0x80000005));
+  }
+  EXPECT_EQ(gdi_count::Live(), live) << "the dialog left GDI objects behind";
 }
 
 }  // namespace
