@@ -14,7 +14,6 @@
 #include "face/face_fit.h"
 #include "face/ix_painter.h"
 #include "settings/ix_settings.h"
-#include "support/png_writer.h"
 #include "support/win_test_support.h"
 
 namespace {
@@ -245,12 +244,7 @@ TEST_F(IxPainterTest, FullHdFaceSpansTheWidthAndCentresItsCell) {
   std::printf("ink margins: top %d, bottom %d, left %d, right %d\n", ink.top, 1080 - ink.bottom, ink.left,
               1920 - ink.right);
 
-  std::wstring pictures = testing_support::BinDir() + L"..\\pictures";
-  CreateDirectoryW(pictures.c_str(), nullptr);
-  char path[MAX_PATH * 3] = {};
-  WideCharToMultiByte(CP_ACP, 0, (pictures + L"\\face-1920x1080.png").c_str(), -1, path, sizeof path, nullptr,
-                      nullptr);
-  EXPECT_TRUE(testing_support::WritePng(path, pixels, 1920, 1080)) << path;
+  EXPECT_TRUE(testing_support::SavePicture(pixels, 1920, 1080, "face-1920x1080.png"));
 }
 
 TEST_F(IxPainterTest, PreviewSizeKeepsTheProportions) {

@@ -258,6 +258,7 @@ TEST_F(SaverWindowTest, PreviewIsADisabledChildFillingItsHost) {
   EXPECT_GT(black, shown.size() / 2) << "the face's background fills the host";
   EXPECT_GT(ink, 20u) << "the digits show";
   EXPECT_EQ(std::count(shown.begin(), shown.end(), 0xFFFFFFu), 0) << "nothing of the host shows";
+  testing_support::SavePicture(shown, 152, 112, "preview-in-host.png");
 
   DestroyWindow(host);
   EXPECT_TRUE(TakeQuit()) << "the run ends with its host";

@@ -152,13 +152,16 @@ std::vector<uint32_t> CaptureScreen(const RECT& area) {
   return pixels;
 }
 
-bool SaveScreenPicture(const RECT& area, const std::string& fileName) {
+bool SavePicture(const std::vector<uint32_t>& pixels, int width, int height, const std::string& fileName) {
   std::wstring dir = BinDir() + L"..\\pictures";
   CreateDirectoryW(dir.c_str(), nullptr);
   char path[MAX_PATH * 3] = {};
   WideCharToMultiByte(CP_ACP, 0, (dir + L"\\").c_str(), -1, path, sizeof path, nullptr, nullptr);
-  return WritePng(std::string(path) + fileName, CaptureScreen(area), area.right - area.left,
-                  area.bottom - area.top);
+  return WritePng(std::string(path) + fileName, pixels, width, height);
+}
+
+bool SaveScreenPicture(const RECT& area, const std::string& fileName) {
+  return SavePicture(CaptureScreen(area), area.right - area.left, area.bottom - area.top, fileName);
 }
 
 void SendKey(WORD key) {

@@ -59,7 +59,9 @@ void SendMouseMove(int dx, int dy);
 std::vector<uint32_t> ReadPixels(HDC dc, const RECT& area);
 // What the screen shows in an area of the virtual screen.
 std::vector<uint32_t> CaptureScreen(const RECT& area);
-// Saves a screen area as a PNG in the build tree's "pictures" folder (beside bin/), for the README.
+// Saves pixels, or a screen area, as a PNG in the build tree's "pictures" folder (beside bin/),
+// for the README.
+bool SavePicture(const std::vector<uint32_t>& pixels, int width, int height, const std::string& fileName);
 bool SaveScreenPicture(const RECT& area, const std::string& fileName);
 
 }  // namespace testing_support
