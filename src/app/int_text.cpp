@@ -67,3 +67,17 @@ std::optional<int32_t> ParseIntText(std::wstring_view text) {
   if (*magnitude > 0x7FFFFFFFu) return std::nullopt;
   return static_cast<int32_t>(*magnitude);
 }
+
+std::wstring IntToText(int32_t value) {
+  // Built by hand: the library's wide formatting would pull the whole of printf into the saver.
+  uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+  wchar_t digits[12];
+  size_t n = 0;
+  do {
+    digits[n++] = static_cast<wchar_t>(L'0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  std::wstring text = value < 0 ? L"-" : L"";
+  while (n > 0) text += digits[--n];
+  return text;
+}

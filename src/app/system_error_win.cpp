@@ -1,5 +1,7 @@
 #include "app/system_error_win.h"
 
+#include "app/int_text.h"
+
 std::wstring SystemErrorMessage(DWORD code) {
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(
@@ -11,6 +13,6 @@ std::wstring SystemErrorMessage(DWORD code) {
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
     text.pop_back();
   }
-  if (text.empty()) text = L"システム エラー " + std::to_wstring(code);
+  if (text.empty()) text = L"システム エラー " + IntToText(static_cast<int32_t>(code));
   return text;
 }

@@ -43,7 +43,7 @@ class IniFile {
     }
   }
 
-  void WriteInteger(const wchar_t* key, int32_t value) const { WriteString(key, std::to_wstring(value)); }
+  void WriteInteger(const wchar_t* key, int32_t value) const { WriteString(key, IntToText(value)); }
 
  private:
   std::wstring path_;

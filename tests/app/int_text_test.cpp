@@ -77,4 +77,14 @@ TEST(IntText, EmbeddedNulIsNotADigit) {
   EXPECT_EQ(ParseIntText(std::wstring_view(L"12\0" L"3", 4)), std::nullopt);
 }
 
+TEST(IntText, WritesDecimalTextThatReadsBack) {
+  const std::pair<int32_t, const wchar_t*> cases[] = {
+      {0, L"0"}, {7, L"7"}, {2105376, L"2105376"}, {-1, L"-1"}, {INT32_MAX, L"2147483647"},
+      {INT32_MIN, L"-2147483648"}, {-100, L"-100"}};
+  for (const auto& [value, text] : cases) {
+    EXPECT_EQ(IntToText(value), text);
+    EXPECT_EQ(ParseIntText(IntToText(value)), value);
+  }
+}
+
 }  // namespace
