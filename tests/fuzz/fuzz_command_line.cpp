@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
@@ -19,11 +20,13 @@ bool HasSeparator(const std::wstring& arg) {
   return false;
 }
 
-// Arguments written back into a line, each in quotes when asked (or needed), after a program name.
-std::wstring LineOf(const Args& args, bool quoteAll) {
+// Arguments written back into a line after a program name, each after `gap` and in quotes when
+// asked (or needed).
+std::wstring LineOf(const Args& args, std::wstring_view gap, bool quoteAll) {
   std::wstring line = L"talvane.scr";
   for (const std::wstring& arg : args) {
-    line += quoteAll || HasSeparator(arg) ? L" \"" + arg + L"\"" : L" " + arg;
+    line += gap;
+    line += quoteAll || HasSeparator(arg) ? L"\"" + arg + L"\"" : arg;
   }
   return line;
 }
@@ -34,9 +37,11 @@ void CheckSplitting(const std::wstring& line, const Args& args) {
     FUZZ_CHECK(arg.find(L'"') == std::wstring::npos);  // quotes are dropped, never copied
     FUZZ_CHECK(arg.find(L'\0') == std::wstring::npos);
   }
-  // Every argument survives being written back, quoted or bare.
-  FUZZ_CHECK(SplitArguments(LineOf(args, true)) == args);
-  FUZZ_CHECK(SplitArguments(LineOf(args, false)) == args);
+  // Every argument survives being written back, quoted or bare, and empty quoted arguments
+  // between them disappear.
+  FUZZ_CHECK(SplitArguments(LineOf(args, L" ", true)) == args);
+  FUZZ_CHECK(SplitArguments(LineOf(args, L"\t", false)) == args);
+  FUZZ_CHECK(SplitArguments(LineOf(args, L" \"\" \"\"\"\" ", false)) == args);
   // A NUL ends the line: nothing after it counts.
   FUZZ_CHECK(SplitArguments(line + L'\0' + L"\"/c\" 1") == args);
 }

@@ -83,6 +83,11 @@ void CheckRenderingsOf(int32_t value) {
        }) {
     FUZZ_CHECK(ParseIntText(text) == value);
   }
+  // The negation in decimal: in range except for the negation of the smallest value.
+  const int64_t negated = -static_cast<int64_t>(value);
+  const std::optional<int32_t> expected =
+      negated <= INT32_MAX ? std::optional<int32_t>(static_cast<int32_t>(negated)) : std::nullopt;
+  FUZZ_CHECK(ParseIntText(std::to_wstring(negated)) == expected);
 }
 
 }  // namespace
