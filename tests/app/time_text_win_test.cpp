@@ -2,29 +2,14 @@
 
 #include "app/application_win.h"
 #include "app/time_text_win.h"
+#include "support/win_test_support.h"
 
 namespace {
 
+using testing_support::LocaleSeparator;
+
 ClockTime AfternoonClock() { return {13, 7}; }
 ClockTime MidnightClock() { return {0, 0}; }
-
-// Sets the user's time separator inside the test prefix and puts the old one back afterwards.
-class LocaleSeparator {
- public:
-  explicit LocaleSeparator(const wchar_t* separator) {
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_, 8);
-    ok_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator) != 0;
-  }
-  ~LocaleSeparator() {
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_);
-    RefreshTimeSeparator();
-  }
-  bool ok() const { return ok_; }
-
- private:
-  wchar_t saved_[8] = {};
-  bool ok_ = false;
-};
 
 TEST(TimeTextWin, ReadsTheClockThroughTheSeam) {
   RefreshTimeSeparator();

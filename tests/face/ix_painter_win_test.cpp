@@ -182,25 +182,6 @@ int StepsHeight(const wchar_t* face, const std::wstring& text, int width, int he
 
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
-// Sets the user's time separator in the test prefix and puts the old one back afterwards.
-class LocaleSeparator {
- public:
-  explicit LocaleSeparator(const wchar_t* separator) {
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_, 8);
-    ok_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator) != 0;
-    RefreshTimeSeparator();
-  }
-  ~LocaleSeparator() {
-    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_);
-    RefreshTimeSeparator();
-  }
-  bool ok() const { return ok_; }
-
- private:
-  wchar_t saved_[8] = {};
-  bool ok_ = false;
-};
-
 class IxPainterTest : public testing::Test {
  protected:
   IxPainterTest() {
@@ -288,8 +269,9 @@ TEST_F(IxPainterTest, DrawsTheClockText) {
   };
   painter.SetSize(960, 540);
   for (const Case& c : cases) {
-    LocaleSeparator locale(c.separator);
+    testing_support::LocaleSeparator locale(c.separator);
     ASSERT_TRUE(locale.ok());
+    RefreshTimeSeparator();
     SetClockSource(c.clock);
     painter.DrawBackground();
     const std::vector<uint32_t> pixels = FacePixels(painter);

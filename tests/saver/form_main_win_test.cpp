@@ -224,14 +224,7 @@ TEST_F(SaverWindowTest, ARefusedTimerShowsTheErrorAndTheWindowStays) {
 }
 
 TEST_F(SaverWindowTest, PreviewIsADisabledChildFillingItsHost) {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = L"TalvaneTestHost";
-  RegisterClassW(&wc);
-  HWND host = CreateWindowExW(0, wc.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 100, 120, 152, 112,
-                              nullptr, nullptr, wc.hInstance, nullptr);
+  HWND host = testing_support::CreateHostWindow(100, 120, 152, 112);
   ASSERT_NE(host, nullptr);
   PreviewParent = static_cast<int32_t>(reinterpret_cast<intptr_t>(host));
   const int counter = CursorCounter();

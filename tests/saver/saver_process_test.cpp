@@ -153,14 +153,7 @@ TEST(SaverProcess, ApplicationTitleComesFromTheFileName) {
 class PreviewProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"TalvanePreviewHost";
-    RegisterClassW(&wc);
-    host_ = CreateWindowExW(0, wc.lpszClassName, L"Screen Saver Settings", WS_POPUP | WS_VISIBLE, 300,
-                            200, 152, 112, nullptr, nullptr, wc.hInstance, nullptr);
+    host_ = testing_support::CreateHostWindow(300, 200, 152, 112);
     ASSERT_NE(host_, nullptr);
   }
   void TearDown() override {

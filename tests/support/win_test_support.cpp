@@ -2,6 +2,8 @@
 
 #include "support/png_writer.h"
 
+#include "app/time_text_win.h"
+
 namespace testing_support {
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -162,6 +164,27 @@ bool SavePicture(const std::vector<uint32_t>& pixels, int width, int height, con
 
 bool SaveScreenPicture(const RECT& area, const std::string& fileName) {
   return SavePicture(CaptureScreen(area), area.right - area.left, area.bottom - area.top, fileName);
+}
+
+HWND CreateHostWindow(int x, int y, int width, int height) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = L"TalvaneTestHost";
+  RegisterClassW(&wc);
+  return CreateWindowExW(0, wc.lpszClassName, L"Screen Saver Settings", WS_POPUP | WS_VISIBLE, x, y, width,
+                         height, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+LocaleSeparator::LocaleSeparator(const wchar_t* separator) {
+  GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_, 8);
+  ok_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, separator) != 0;
+}
+
+LocaleSeparator::~LocaleSeparator() {
+  SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STIME, saved_);
+  RefreshTimeSeparator();
 }
 
 void SendKey(WORD key) {

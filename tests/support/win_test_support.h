@@ -49,6 +49,25 @@ struct SeenBox {
 };
 SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs);
 
+// A plain visible pop-up window with a white background, standing in for the host window that
+// the Screen Saver Settings hand to a preview.
+HWND CreateHostWindow(int x, int y, int width, int height);
+
+// Sets the user's time separator in the test prefix; puts the old one back (and re-reads it)
+// when it goes.
+class LocaleSeparator {
+ public:
+  explicit LocaleSeparator(const wchar_t* separator);
+  ~LocaleSeparator();
+  LocaleSeparator(const LocaleSeparator&) = delete;
+  LocaleSeparator& operator=(const LocaleSeparator&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  wchar_t saved_[8] = {};
+  bool ok_ = false;
+};
+
 // Real input, through SendInput, to whichever window the system routes it to.
 void SendKey(WORD key);
 void SendKeyChord(WORD modifier, WORD key);
