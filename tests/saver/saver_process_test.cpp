@@ -56,6 +56,10 @@ TEST(SaverProcess, FullScreenCoversTheMonitorAndDrawsTheFace) {
   EXPECT_TRUE(EqualRect(&r, &monitor)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
 
   PumpFor(1000);
+  CURSORINFO cursor = {};
+  cursor.cbSize = sizeof cursor;
+  ASSERT_TRUE(GetCursorInfo(&cursor));
+  EXPECT_FALSE(cursor.flags & CURSOR_SHOWING) << "the cursor is hidden over the saver";
   const std::vector<uint32_t> screen = testing_support::CaptureScreen(monitor);
   size_t black = 0, grey = 0, other = 0;
   for (uint32_t px : screen) {
