@@ -2,11 +2,12 @@
 # Installs what building and testing Talvane needs on Debian 12, as root. Does nothing when all is there.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest python3
+  cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 googletest python3
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine libxinerama1:i386
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth x11-utils x11-apps xdotool imagemagick procps
   zip unzip
+  gnuplot-nox
 )
 if dpkg -s "${packages[@]}" >/dev/null 2>&1; then
   exit 0
