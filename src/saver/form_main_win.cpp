@@ -80,7 +80,11 @@ TFormMain::TFormMain(HWND owner) : preview_(PreviewParent != 0) {
                           CW_USEDEFAULT, CW_USEDEFAULT, ScaleToScreenDpi(kDesignedClientWidth),
                           ScaleToScreenDpi(kDesignedClientHeight), parent, nullptr,
                           GetModuleHandleW(nullptr), this);
-  if (!hwnd_) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!hwnd_) {
+    // A host that went while the preview was being made is no error to show: the run ends.
+    if (preview_ && !IsWindow(parent)) return;
+    throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  }
   created_ = true;
   GuardedCall([this] { FormCreate(); return 0; }, 0);
 }
