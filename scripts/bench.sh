@@ -28,6 +28,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DTALVANE_WERROR=ON >/dev/null
 cmake --build "$build" --target talvane talvane_bench empty_window >/dev/null
 bin=$build/bin
+# The runs get Wine prefixes of their own: the start-up figures write a settings file, which the
+# tests in the build folder must never find.
+run=$work/run
+mkdir -p "$run"
 results=$work/results.tsv
 : >"$results"
 
@@ -52,7 +56,7 @@ wait "$xvfb" 2>/dev/null || true
 rm -f "$numberfile"
 
 echo "start-up ..." >&2
-"$root/scripts/with-wine" "$build" bash -c '
+"$root/scripts/with-wine" "$run" bash -c '
   wine "$1/talvane_bench.exe" start "$2" "$(winepath -w "$1/talvane.scr")" "$(winepath -w "$1/empty_window.exe")"
 ' bench "$bin" "$runs" | tr -d '\r' >>"$results"
 
@@ -61,11 +65,12 @@ echo "start-up ..." >&2
 # account of each Wine process. Peak memory is the process's peak resident set.
 cpu_session() {
   local screens=$1 label=$2
-  TALVANE_SCREENS=$screens "$root/scripts/with-wine" "$build" bash -c '
+  TALVANE_SCREENS=$screens "$root/scripts/with-wine" "$run" bash -c '
     set -euo pipefail
     bin=$1 seconds=$2 runs=$3 label=$4
-    hz=$(getconf CLK_TCK)
-    ticks() { sed "s/.*) //" "/proc/$1/stat" | awk "{ print \$12 + \$13 }"; }
+    # Nanoseconds on the CPU, summed over all threads of the process: finer than the clock ticks of
+    # /proc/PID/stat, which would count a minute of an idle program in a handful of ticks.
+    cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk "{ t += \$1 } END { printf \"%.0f\", t }"; }
     peak_kib() { awk "/^VmHWM:/ { print \$2 }" "/proc/$1/status"; }
     pixels=$(wine "$bin/talvane_bench.exe" pixels | tr -d "\r")
     for _ in $(seq "$runs"); do
@@ -75,14 +80,14 @@ cpu_session() {
       wine "$bin/talvane.scr" /s &
       saver=$!
       sleep 5
-      s0=$(ticks "$saver"); f0=$(ticks "$floor")
+      s0=$(cpu_ns "$saver"); f0=$(cpu_ns "$floor")
       sleep "$seconds"
-      s1=$(ticks "$saver"); f1=$(ticks "$floor")
+      s1=$(cpu_ns "$saver"); f1=$(cpu_ns "$floor")
       sp=$(peak_kib "$saver"); fp=$(peak_kib "$floor")
       kill "$saver" "$floor"
       wait "$saver" "$floor" || true
-      awk -v l="$label" -v s=$((s1 - s0)) -v f=$((f1 - f0)) -v hz="$hz" -v sp="$sp" -v fp="$fp" -v px="$pixels" \
-        "BEGIN { printf \"cpu %s\t%.3f\t%.3f\n\", l, s * 1000 / hz, f * 1000 / hz;
+      awk -v l="$label" -v s=$((s1 - s0)) -v f=$((f1 - f0)) -v sp="$sp" -v fp="$fp" -v px="$pixels" \
+        "BEGIN { printf \"cpu %s\t%.3f\t%.3f\n\", l, s / 1e6, f / 1e6;
                  printf \"memory %s\t%.3f\t%.3f\n\", l, sp / 1024, fp / 1024 + px * 4 / 1048576 }"
     done
   ' cpu "$bin" "$cpu_seconds" "$cpu_runs" "$label"
