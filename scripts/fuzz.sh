@@ -19,6 +19,8 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTALVANE_WERROR=ON -DTALVANE_SANITIZE=ON -DTALVANE_FUZZ=ON >/dev/null
 cmake --build "$build" --target fuzzers
 
+# Stack traces of a finding with function names and lines (llvm-14 has no unversioned name).
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 failed=()
 for target in fuzz_command_line fuzz_int_text fuzz_ini_path; do
@@ -31,7 +33,7 @@ for target in fuzz_command_line fuzz_int_text fuzz_ini_path; do
     # The last status line carries the totals: inputs run, coverage, corpus size.
     echo "$target: $(grep -E '^#[0-9]+' "$run/log" | tail -n 1)"
   else
-    echo "$target: FINDING (log: $run/log)"
+    echo "$target: FINDING (log: $run/log; again: $build/bin/$target $run/findings/<file>)"
     tail -n 40 "$run/log"
     failed+=("$target")
   fi

@@ -1,5 +1,6 @@
 // Parses fuzzed integer text and compares the result with a second, independently written reading
-// of the grammar; also checks that every rendering of a fuzzed 32-bit value reads back as that value.
+// of the grammar; also checks that a fuzzed 32-bit value is written as plain decimal and that every
+// rendering of it reads back as that value.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -72,6 +73,7 @@ std::wstring Hex(uint32_t value, bool upper) {
 void CheckRenderingsOf(int32_t value) {
   const uint32_t bits = static_cast<uint32_t>(value);
   const std::wstring decimal = std::to_wstring(value);
+  FUZZ_CHECK(IntToText(value) == decimal);  // what the settings file gets must read back
   for (const std::wstring& text : {
            decimal,
            L"   " + decimal,
