@@ -21,3 +21,6 @@ TALVANE_SCREENS=single "$root/scripts/with-wine" "$build/win" \
   ctest --test-dir "$build/win" --output-on-failure -j2 -LE dual
 TALVANE_SCREENS=dual "$root/scripts/with-wine" "$build/win" \
   ctest --test-dir "$build/win" --output-on-failure -j2 -L dual
+
+# Each fuzzer for a bounded time; a finding fails the run.
+bash "$root/scripts/fuzz.sh" 30
