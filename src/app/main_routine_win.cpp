@@ -1,7 +1,6 @@
 #include "app/main_routine_win.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/application_win.h"
 #include "app/command_line.h"
@@ -13,8 +12,6 @@ std::wstring CommandArg;
 int32_t PreviewParent = 0;
 
 int MainRoutine(std::wstring_view commandLine) {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
   CreateApplicationWindow();
   RefreshTimeSeparator();
 

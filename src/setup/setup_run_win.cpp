@@ -1,9 +1,15 @@
 #include "setup/setup_run_win.h"
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "app/application_win.h"
 #include "setup/setup_dialog_win.h"
 
 void RunSetup() {
+  // Only the dialog uses common controls; a saver run never loads them.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   GuardedCall(
       [] {
         TSetupDialog dialog;
