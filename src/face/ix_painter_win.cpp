@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <string>
 
+#include "app/colors_win.h"
 #include "app/errors.h"
 #include "app/system_error_win.h"
 #include "app/time_text_win.h"
@@ -23,11 +24,6 @@ template <class Handle>
 Handle Checked(Handle handle) {
   if (!handle) RaiseOutOfResources();
   return handle;
-}
-
-// A negative colour value names a system colour.
-COLORREF ColorRefOf(int32_t value) {
-  return value < 0 ? GetSysColor(static_cast<int>(value & 0xFF)) : static_cast<COLORREF>(value);
 }
 
 // The fresh surface's font: the dialog face at 8 points, everything else the system's default.
@@ -102,7 +98,7 @@ void TIxPainter::DrawBackground() {
   const int32_t h = height_;
   const bool hasPixels = bitmap_ && w > 0 && h > 0;
 
-  const COLORREF background = ColorRefOf(Settings->BGColor);
+  const COLORREF background = ColorToRGB(Settings->BGColor);
   UseBrush(background);
   LOGFONTW font = logFont_;
   if (!Settings->FontName.empty()) {
@@ -111,7 +107,7 @@ void TIxPainter::DrawBackground() {
     std::copy_n(Settings->FontName.begin(), length, font.lfFaceName);
   }
   UseFont(font);
-  SetTextColor(dc, ColorRefOf(Settings->FontColor));
+  SetTextColor(dc, ColorToRGB(Settings->FontColor));
   if (hasPixels) {
     const RECT all = {0, 0, w, h};
     FillRect(dc, &all, brush_.get());

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "app/colors_win.h"
 #include "setup/chooser_placement_win.h"
 
 namespace {
@@ -13,11 +14,6 @@ TButtonColor::CustomColorSet& CustomColorStore() {
     return empty;
   }();
   return store;
-}
-
-// A negative colour value names a system colour.
-COLORREF ColorToRGB(int32_t color) {
-  return color < 0 ? GetSysColor(color & 0xFF) : static_cast<COLORREF>(color);
 }
 
 // TRUE from WM_INITDIALOG lets the chooser give the focus to its first control as usual.
