@@ -16,13 +16,6 @@ TButtonColor::CustomColorSet& CustomColorStore() {
   return store;
 }
 
-// TRUE from WM_INITDIALOG lets the chooser give the focus to its first control as usual.
-UINT_PTR CALLBACK ColorChooserHook(HWND chooser, UINT msg, WPARAM, LPARAM) {
-  if (msg != WM_INITDIALOG) return 0;
-  PlaceChooserOnPrimaryMonitor(chooser);
-  return TRUE;
-}
-
 }  // namespace
 
 const TButtonColor::CustomColorSet& TButtonColor::CustomColors() { return CustomColorStore(); }
@@ -38,7 +31,7 @@ void TButtonColor::Click() {
   chooser.rgbResult = ColorToRGB(old);
   chooser.lpCustColors = custom.data();
   chooser.Flags = CC_RGBINIT | CC_ENABLEHOOK | (full_open_ ? CC_FULLOPEN : 0);
-  chooser.lpfnHook = ColorChooserHook;
+  chooser.lpfnHook = PlaceChooserHook;
   int32_t result = old;
   if (ChooseColorW(&chooser)) {
     CustomColorStore() = custom;

@@ -13,3 +13,9 @@ void PlaceChooserOnPrimaryMonitor(HWND chooser) {
                                          window.right - window.left, window.bottom - window.top);
   SetWindowPos(chooser, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+UINT_PTR CALLBACK PlaceChooserHook(HWND chooser, UINT msg, WPARAM, LPARAM) {
+  if (msg != WM_INITDIALOG) return 0;
+  PlaceChooserOnPrimaryMonitor(chooser);
+  return TRUE;
+}

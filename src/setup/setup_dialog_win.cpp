@@ -55,13 +55,6 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* caption, 
   return child;
 }
 
-// TRUE from WM_INITDIALOG lets the chooser give the focus to its first control as usual.
-UINT_PTR CALLBACK FontChooserHook(HWND chooser, UINT msg, WPARAM, LPARAM) {
-  if (msg != WM_INITDIALOG) return 0;
-  PlaceChooserOnPrimaryMonitor(chooser);
-  return TRUE;
-}
-
 }  // namespace
 
 TSetupDialog::TSetupDialog() {
@@ -198,7 +191,7 @@ void TSetupDialog::btnFontClick() {
   chooser.lpLogFont = &font;
   chooser.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
   chooser.rgbColors = FontDialog1.Color;
-  chooser.lpfnHook = FontChooserHook;
+  chooser.lpfnHook = PlaceChooserHook;
   if (!ChooseFontW(&chooser)) return;
   FontDialog1.Font = font;
   FontDialog1.Color = chooser.rgbColors;

@@ -75,16 +75,7 @@ void PressEsc(HWND dialog) { PostMessageW(FocusOf(dialog), WM_KEYDOWN, VK_ESCAPE
 
 HWND ButtonOf(HWND dialog, const wchar_t* caption) { return FindWindowExW(dialog, nullptr, L"Button", caption); }
 
-PreviewHost::PreviewHost() {
-  WNDCLASSW wc = {};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = L"TalvaneReliabilityHost";
-  RegisterClassW(&wc);
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Screen Saver Settings", WS_POPUP | WS_VISIBLE, 300, 200,
-                          kHostWidth, kHostHeight, nullptr, nullptr, wc.hInstance, nullptr);
-}
+PreviewHost::PreviewHost() : hwnd_(testing_support::CreateHostWindow(300, 200, kHostWidth, kHostHeight)) {}
 
 PreviewHost::~PreviewHost() { Destroy(); }
 
