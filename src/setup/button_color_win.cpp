@@ -4,6 +4,7 @@
 
 #include "app/colors_win.h"
 #include "setup/chooser_placement_win.h"
+#include "setup/setup_libraries_win.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void TButtonColor::Click() {
   chooser.Flags = CC_RGBINIT | CC_ENABLEHOOK | (full_open_ ? CC_FULLOPEN : 0);
   chooser.lpfnHook = PlaceChooserHook;
   int32_t result = old;
-  if (ChooseColorW(&chooser)) {
+  if (Choosers().ChooseColorW(&chooser)) {
     CustomColorStore() = custom;
     result = static_cast<int32_t>(chooser.rgbResult);
   }

@@ -9,6 +9,7 @@
 #include "app/system_error_win.h"
 #include "settings/ix_settings.h"
 #include "setup/chooser_placement_win.h"
+#include "setup/setup_libraries_win.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ void TSetupDialog::btnFontClick() {
   chooser.Flags = CF_SCREENFONTS | CF_ENABLEHOOK | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
   chooser.rgbColors = FontDialog1.Color;
   chooser.lpfnHook = PlaceChooserHook;
-  if (!ChooseFontW(&chooser)) return;
+  if (!Choosers().ChooseFontW(&chooser)) return;
   FontDialog1.Font = font;
   FontDialog1.Color = chooser.rgbColors;
   SetWindowTextW(btnFont, font.lfFaceName);

@@ -5,11 +5,12 @@
 
 #include "app/application_win.h"
 #include "setup/setup_dialog_win.h"
+#include "setup/setup_libraries_win.h"
 
 void RunSetup() {
   // Only the dialog uses common controls; a saver run never loads them.
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+  CommonControls().InitCommonControlsEx(&controls);
   GuardedCall(
       [] {
         TSetupDialog dialog;

@@ -5,6 +5,7 @@
 #include "app/application_win.h"
 #include "app/gdi_win.h"
 #include "app/system_error_win.h"
+#include "setup/setup_libraries_win.h"
 #include "setup/symbol_geometry.h"
 
 namespace {
@@ -18,9 +19,11 @@ TSymbolButton::TSymbolButton(HWND parent, int id, const wchar_t* caption, int x,
                             x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
   if (!handle_) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
-  SetWindowSubclass(handle_, ButtonProc, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  const CommonControlsLibrary& controls = CommonControls();
+  controls.SetWindowSubclass(handle_, ButtonProc, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
   // The parent hears of a press through this button first, so Click() can decide on it.
-  SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  controls.SetWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this),
+                             reinterpret_cast<DWORD_PTR>(this));
 }
 
 TSymbolButton::~TSymbolButton() {
@@ -75,21 +78,21 @@ void TSymbolButton::RepaintSymbol() const {
 LRESULT TSymbolButton::WMPaint(UINT msg, WPARAM wParam, LPARAM lParam) {
   // The system draws the button into the DC it is given; the swatch then goes on top of it.
   if (msg == WM_PRINTCLIENT || wParam) {
-    const LRESULT result = DefSubclassProc(handle_, msg, wParam, lParam);
+    const LRESULT result = CommonControls().DefSubclassProc(handle_, msg, wParam, lParam);
     PaintSymbol(reinterpret_cast<HDC>(wParam));
     return result;
   }
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(handle_, &ps);
-  DefSubclassProc(handle_, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+  CommonControls().DefSubclassProc(handle_, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   PaintSymbol(dc);
   EndPaint(handle_, &ps);
   return 0;
 }
 
 void TSymbolButton::Detach() {
-  RemoveWindowSubclass(handle_, ButtonProc, kButtonSubclassId);
-  RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
+  CommonControls().RemoveWindowSubclass(handle_, ButtonProc, kButtonSubclassId);
+  CommonControls().RemoveWindowSubclass(parent_, ParentProc, reinterpret_cast<UINT_PTR>(this));
   handle_ = nullptr;
 }
 
@@ -106,22 +109,22 @@ LRESULT CALLBACK TSymbolButton::ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, L
     case BM_SETSTYLE:
     case WM_UPDATEUISTATE: {
       // The button redraws itself straight away for these, over the swatch.
-      const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+      const LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wParam, lParam);
       self->RepaintSymbol();
       return result;
     }
     case WM_ENABLE:
     case WM_SETTEXT: {
       // Both change whether and where the swatch goes, so the whole button is drawn again.
-      const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+      const LRESULT result = CommonControls().DefSubclassProc(hwnd, msg, wParam, lParam);
       InvalidateRect(hwnd, nullptr, FALSE);
       return result;
     }
     case WM_NCDESTROY:
       self->Detach();
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return CommonControls().DefSubclassProc(hwnd, msg, wParam, lParam);
     default:
-      return DefSubclassProc(hwnd, msg, wParam, lParam);
+      return CommonControls().DefSubclassProc(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -137,5 +140,5 @@ LRESULT CALLBACK TSymbolButton::ParentProc(HWND hwnd, UINT msg, WPARAM wParam, L
         },
         LRESULT{0});
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return CommonControls().DefSubclassProc(hwnd, msg, wParam, lParam);
 }
