@@ -12,7 +12,20 @@
 
 namespace {
 
-FolderPathFunction g_folderPath = SHGetFolderPathW;
+// The shell is loaded only for the lookup and let go at once: a saver run, which may last for
+// hours, needs nothing else of it. A shell that cannot be loaded fails the lookup like any other
+// failure.
+HRESULT WINAPI ShellFolderPath(HWND window, int folder, HANDLE token, DWORD flags, LPWSTR path) {
+  HMODULE shell = LoadLibraryW(L"shell32.dll");
+  if (!shell) return E_FAIL;
+  const auto lookup = reinterpret_cast<FolderPathFunction>(
+      reinterpret_cast<void*>(GetProcAddress(shell, "SHGetFolderPathW")));
+  const HRESULT result = lookup ? lookup(window, folder, token, flags, path) : E_FAIL;
+  FreeLibrary(shell);
+  return result;
+}
+
+FolderPathFunction g_folderPath = ShellFolderPath;
 ProfileWriteFunction g_profileWrite = WritePrivateProfileStringW;
 
 constexpr wchar_t kSection[] = L"Settings";
@@ -52,7 +65,7 @@ class IniFile {
 }  // namespace
 
 void SetFolderPathFunction(FolderPathFunction function) {
-  g_folderPath = function ? function : SHGetFolderPathW;
+  g_folderPath = function ? function : ShellFolderPath;
 }
 
 void SetProfileWriteFunction(ProfileWriteFunction function) {
