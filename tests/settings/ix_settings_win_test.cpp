@@ -247,15 +247,18 @@ TEST_F(SettingsFile, SaveAndLoadRoundTrip) {
             "[Other]\r\nA=b\r\n");
 }
 
+// A file's bytes and the record it must load as.
+struct FileCase {
+  const char* what;
+  std::string file;
+  std::wstring name;
+  int32_t font;
+  int32_t bg;
+};
+
 TEST_F(SettingsFile, StoredValuesLoad) {
   const std::wstring longName(3000, L'n');
-  struct Case {
-    const char* what;
-    std::string file;
-    std::wstring name;
-    int32_t font;
-    int32_t bg;
-  } const cases[] = {
+  const FileCase cases[] = {
       {"0x0000FF", "[Settings]\r\nFontColor=0x0000FF\r\n", L"Tahoma", 255, 0},
       {"$0000FF", "[Settings]\r\nFontColor=$0000FF\r\n", L"Tahoma", 255, 0},
       {"255", "[Settings]\r\nFontColor=255\r\n", L"Tahoma", 255, 0},
@@ -270,7 +273,7 @@ TEST_F(SettingsFile, StoredValuesLoad) {
        2105376, 0},
       {"names in any case", "[settings]\r\nfontname=Arial\r\nFONTCOLOR=1\r\nbgcolor=2\r\n", L"Arial", 1, 2},
   };
-  for (const Case& c : cases) {
+  for (const FileCase& c : cases) {
     WriteIni(c.file);
     TIxSettings settings;
     ExpectRecord(settings, c.name, c.font, c.bg, c.what);
@@ -284,20 +287,14 @@ TEST_F(SettingsFile, StoredValuesLoad) {
 }
 
 TEST_F(SettingsFile, HandEditedFilesLoad) {
-  struct Case {
-    const char* what;
-    std::string file;
-    std::wstring name;
-    int32_t font;
-    int32_t bg;
-  } const cases[] = {
+  const FileCase cases[] = {
       {"spaces", "  [Settings]  \r\n  FontName  =  Arial Black  \r\nFontColor =  255  \r\n\r\n", L"Arial Black", 255, 0},
       {"quotes", "[Settings]\r\nFontName=\"Arial\"\r\nFontColor=\"255\"\r\nBGColor='1'\r\n", L"Arial", 255, 1},
       {"unix line ends", "[Settings]\nFontName=Arial\nFontColor=255\n", L"Arial", 255, 0},
       {"UTF-16 with BOM", Utf16Bytes(L"[Settings]\r\nFontName=ＭＳ ゴシック\r\nFontColor=255\r\n"), L"ＭＳ ゴシック", 255, 0},
       {"comment and repeated key", "[Settings]\r\n;FontName=x\r\nFontColor=1\r\nFontColor=2\r\n", L"Tahoma", 1, 0},
   };
-  for (const Case& c : cases) {
+  for (const FileCase& c : cases) {
     WriteIni(c.file);
     ExpectRecord(TIxSettings(), c.name, c.font, c.bg, c.what);
     DeleteTree(root_ + L"Morvent\\");
@@ -313,21 +310,16 @@ TEST_F(SettingsFile, DamagedFilesLoadWithoutACrash) {
     seed = seed * 1103515245u + 12345u;
     binary += static_cast<char>(seed >> 16);
   }
-  struct Case {
-    const char* what;
-    std::string file;
-    std::wstring name;
-    int32_t font;
-  } const cases[] = {
-      {"binary", binary, L"Tahoma", 2105376},
-      {"BOM before binary", std::string("\xFF\xFE", 2) + binary, L"Tahoma", 2105376},
-      {"NUL after the section", std::string("[Settings]\0FontName=Arial\0", 26), L"Tahoma", 2105376},
-      {"odd-length UTF-16", std::string("\xFF\xFE[", 3), L"Tahoma", 2105376},
-      {"CR-only line ends", "[Settings]\rFontName=Arial\rFontColor=255\r", L"Arial", 255},
+  const FileCase cases[] = {
+      {"binary", binary, L"Tahoma", 2105376, 0},
+      {"BOM before binary", std::string("\xFF\xFE", 2) + binary, L"Tahoma", 2105376, 0},
+      {"NUL after the section", std::string("[Settings]\0FontName=Arial\0", 26), L"Tahoma", 2105376, 0},
+      {"odd-length UTF-16", std::string("\xFF\xFE[", 3), L"Tahoma", 2105376, 0},
+      {"CR-only line ends", "[Settings]\rFontName=Arial\rFontColor=255\r", L"Arial", 255, 0},
   };
-  for (const Case& c : cases) {
+  for (const FileCase& c : cases) {
     WriteIni(c.file);
-    ExpectRecord(TIxSettings(), c.name, c.font, 0, c.what);
+    ExpectRecord(TIxSettings(), c.name, c.font, c.bg, c.what);
     DeleteTree(root_ + L"Morvent\\");
   }
 }
