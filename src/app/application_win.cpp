@@ -23,6 +23,7 @@ std::wstring ExecutablePath() {
 }
 
 LRESULT CALLBACK ApplicationWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) ForgetLocalTime();
   if (msg == WM_SETTINGCHANGE && lParam != 0 &&
       lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
     RefreshTimeSeparator();

@@ -2,12 +2,23 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace {
 
+constexpr uint64_t kFileTimeUnitsPerMinute = 60ULL * 10000000;
+LocalTimeCache g_localTime;
+
 ClockTime SystemClock() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return ClockTime{now.wHour, now.wMinute};
+  FILETIME utc;
+  GetSystemTimeAsFileTime(&utc);
+  const uint64_t utcMinute =
+      ((static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime) / kFileTimeUnitsPerMinute;
+  return g_localTime.Get(utcMinute, [] {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return ClockTime{now.wHour, now.wMinute};
+  });
 }
 
 ClockSource g_clock = SystemClock;
@@ -16,6 +27,8 @@ std::wstring g_separator = L":";
 }  // namespace
 
 void SetClockSource(ClockSource source) { g_clock = source ? source : SystemClock; }
+
+void ForgetLocalTime() { g_localTime.Forget(); }
 
 ClockTime CurrentClockTime() { return g_clock(); }
 

@@ -10,6 +10,9 @@ using ClockSource = ClockTime (*)();
 void SetClockSource(ClockSource source);
 ClockTime CurrentClockTime();
 
+// The system clock or time zone may have changed: the next reading asks the system afresh.
+void ForgetLocalTime();
+
 // Re-reads the locale's time separator; done at start and on a change of the regional settings.
 void RefreshTimeSeparator();
 const std::wstring& TimeSeparator();

@@ -38,6 +38,38 @@ TEST(TimeText, SeparatorComesFromATwoCharacterBuffer) {
   EXPECT_EQ(SeparatorFromLocaleBuffer(false, untouched), L":");  // too long for the buffer
 }
 
+// The local clock is asked again only in a new UTC minute or after Forget; in between, a change
+// of the local time (a zone moved mid-minute) stays unseen until one of those.
+TEST(LocalTimeCache, ReadsTheLocalClockOncePerUtcMinute) {
+  struct Step {
+    uint64_t utcMinute;
+    bool forgetFirst;
+    ClockTime local;  // what the local clock reads at this step
+    ClockTime expected;
+    int readsSoFar;
+  };
+  const Step steps[] = {
+      {1000, false, {13, 7}, {13, 7}, 1},   // the first call always reads
+      {1000, false, {13, 7}, {13, 7}, 1},   // same minute: kept
+      {1000, false, {14, 37}, {13, 7}, 1},  // zone moved unreported: kept until the minute ends
+      {1000, true, {14, 37}, {14, 37}, 2},  // reported: read again
+      {1001, false, {14, 38}, {14, 38}, 3},  // next UTC minute
+      {999, false, {14, 36}, {14, 36}, 4},   // clock set back: a different minute reads too
+  };
+  LocalTimeCache cache;
+  int reads = 0;
+  for (const Step& s : steps) {
+    if (s.forgetFirst) cache.Forget();
+    const ClockTime got = cache.Get(s.utcMinute, [&] {
+      ++reads;
+      return s.local;
+    });
+    EXPECT_EQ(got.Hour, s.expected.Hour) << "UTC minute " << s.utcMinute;
+    EXPECT_EQ(got.Minute, s.expected.Minute) << "UTC minute " << s.utcMinute;
+    EXPECT_EQ(reads, s.readsSoFar) << "UTC minute " << s.utcMinute;
+  }
+}
+
 TEST(ApplicationTitle, IsTheFileNameCutAtTheFirstDot) {
   struct Case {
     const wchar_t* path;

@@ -12,6 +12,7 @@ ClockTime AfternoonClock() { return {13, 7}; }
 ClockTime MidnightClock() { return {0, 0}; }
 
 TEST(TimeTextWin, ReadsTheClockThroughTheSeam) {
+  CreateApplicationWindow();
   RefreshTimeSeparator();
   SetClockSource(AfternoonClock);
   EXPECT_EQ(CurrentTimeText(L"hh:nn"), L"13:07");
@@ -19,10 +20,20 @@ TEST(TimeTextWin, ReadsTheClockThroughTheSeam) {
   SetClockSource(MidnightClock);
   EXPECT_EQ(CurrentTimeText(L"hh:nn"), L"00:00");
   SetClockSource(nullptr);
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  const ClockTime real = CurrentClockTime();
-  EXPECT_EQ(real.Hour, now.wHour);
+  // The system clock, kept between readings within a minute, agrees with the system's local time,
+  // also after the time or settings are reported changed.
+  for (const UINT change : {0u, static_cast<UINT>(WM_TIMECHANGE), static_cast<UINT>(WM_SETTINGCHANGE)}) {
+    if (change != 0) SendMessageW(ApplicationWindow(), change, 0, 0);
+    SYSTEMTIME before, after;
+    ClockTime real;
+    do {
+      GetLocalTime(&before);
+      real = CurrentClockTime();
+      GetLocalTime(&after);
+    } while (before.wMinute != after.wMinute);
+    EXPECT_EQ(real.Hour, before.wHour) << "after message " << change;
+    EXPECT_EQ(real.Minute, before.wMinute) << "after message " << change;
+  }
 }
 
 TEST(TimeTextWin, FollowsTheLocaleSeparatorOnAnIntlSettingChange) {
