@@ -3,9 +3,11 @@
 //   talvane_bench render RUNS                 one DrawBackground at each surface size
 //   talvane_bench paint RUNS                  one paint of the saver window at each size
 //   talvane_bench start RUNS SCR FLOOR_EXE    start to first painted face, /s and /p
+//   talvane_bench glyphs                      the memory the system keeps for the face's glyphs
 //   talvane_bench pixels                      the pixels of every monitor together
 // The paint rows need a screen at least 7680 x 4320, so that no window is clipped by it.
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -284,6 +286,44 @@ void BenchStart(int runs, const std::wstring& scr, const std::wstring& floorExe)
   DestroyWindow(host);
 }
 
+double WorkingSetMiB() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return static_cast<double>(counters.WorkingSetSize) / (1024 * 1024);
+}
+
+// The system keeps the bitmap of every glyph it has drawn at a font's size, and the face's font
+// is as tall as the monitor: the memory grows with each digit the clock shows for the first time.
+// Printed per size: MiB beyond the surface's own pixels after the first face, and after faces
+// that between them show every digit.
+void BenchGlyphs() {
+  TIxSettings settings;
+  SetClockSource(BenchClock);
+  {
+    // The font system's own start-up is the same for any program that draws text: not counted.
+    TIxPainter warmUp;
+    warmUp.Settings = &settings;
+    warmUp.SetSize(64, 32);
+  }
+  for (const Size size : kSizes) {
+    g_clock = {13, 7};
+    const double before = WorkingSetMiB();
+    TIxPainter painter;
+    painter.Settings = &settings;
+    painter.SetSize(size.Width, size.Height);
+    const double pixels = 4.0 * size.Width * size.Height / (1024 * 1024);
+    const double firstFace = WorkingSetMiB() - before - pixels;
+    for (const ClockTime time : {ClockTime{20, 46}, ClockTime{18, 59}}) {
+      g_clock = time;
+      painter.DrawBackground();
+    }
+    const double everyDigit = WorkingSetMiB() - before - pixels;
+    std::printf("glyphs %dx%d\t%.1f\t%.1f\n", size.Width, size.Height, firstFace, everyDigit);
+  }
+  SetClockSource(nullptr);
+}
+
 BOOL CALLBACK AddPixels(HMONITOR, HDC, LPRECT r, LPARAM total) {
   *reinterpret_cast<long long*>(total) += static_cast<long long>(r->right - r->left) * (r->bottom - r->top);
   return TRUE;
@@ -300,12 +340,14 @@ int wmain(int argc, wchar_t** argv) {
     BenchPaint(runs);
   } else if (mode == L"start" && argc > 4) {
     BenchStart(runs, argv[3], argv[4]);
+  } else if (mode == L"glyphs") {
+    BenchGlyphs();
   } else if (mode == L"pixels") {
     long long total = 0;
     EnumDisplayMonitors(nullptr, nullptr, AddPixels, reinterpret_cast<LPARAM>(&total));
     std::printf("%lld\n", total);
   } else {
-    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | pixels\n");
+    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | glyphs | pixels\n");
     return 2;
   }
   return 0;
