@@ -10,7 +10,9 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <functional>
 #include <memory>

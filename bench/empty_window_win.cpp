@@ -5,6 +5,7 @@
 // COLOUR (decimal 0x00BBGGRR) fills the windows, so a watcher can see the first paint.
 #include <windows.h>
 
+#include <cstdint>
 #include <cwchar>
 
 namespace {

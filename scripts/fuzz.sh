@@ -15,12 +15,12 @@ declare -A max_len=([fuzz_command_line]=65536 [fuzz_int_text]=256 [fuzz_ini_path
 
 # Optimised, since the number of inputs tried is what finds faults.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
   -DTALVANE_WERROR=ON -DTALVANE_SANITIZE=ON -DTALVANE_FUZZ=ON >/dev/null
 cmake --build "$build" --target fuzzers
 
-# Stack traces of a finding with function names and lines (llvm-14 has no unversioned name).
-export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/lib/llvm-14/bin/llvm-symbolizer}
+# Stack traces of a finding with function names and lines, from the release's own llvm.
+export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-/usr/bin/llvm-symbolizer}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 failed=()
 for target in fuzz_command_line fuzz_int_text fuzz_ini_path; do

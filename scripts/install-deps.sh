@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing Talvane needs on Debian 12, as root. Does nothing when all is there.
+# Installs what building and testing Talvane needs on Debian 12 or 13, as root: each release's own
+# default compilers (unversioned names), so one list serves both. Does nothing when all is there.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 googletest python3
+  cmake ninja-build g++ clang libclang-rt-dev llvm googletest python3
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 fonts-wine libxinerama1:i386
   xvfb xserver-xorg-core xserver-xorg-video-dummy xauth x11-utils x11-apps xdotool imagemagick procps

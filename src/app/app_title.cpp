@@ -1,5 +1,6 @@
 #include "app/app_title.h"
 
+#include <cctype>
 #include <cwctype>
 
 std::wstring ApplicationTitleFromPath(std::wstring_view exePath) {

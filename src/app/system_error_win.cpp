@@ -2,6 +2,8 @@
 
 #include "app/int_text.h"
 
+#include <cstdint>
+
 std::wstring SystemErrorMessage(DWORD code) {
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(

@@ -1,8 +1,10 @@
 #include "face/ix_painter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "app/colors_win.h"
 #include "app/errors.h"

@@ -12,6 +12,8 @@
 #include "saver/monitors_win.h"
 #include "saver/saver_input.h"
 
+#include <utility>
+
 int32_t FormCount = 0;
 
 namespace {

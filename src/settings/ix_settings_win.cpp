@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <utility>
 

@@ -6,6 +6,8 @@
 #include "setup/chooser_placement_win.h"
 #include "setup/setup_libraries_win.h"
 
+#include <cstdint>
+
 namespace {
 
 TButtonColor::CustomColorSet& CustomColorStore() {

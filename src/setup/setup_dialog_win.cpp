@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <string>
+#include <utility>
 
 #include "app/application_win.h"
 #include "app/system_error_win.h"

@@ -2,6 +2,8 @@
 
 #include "app/gdi_win.h"
 
+#include <utility>
+
 namespace {
 
 COLORREF PixelAfterFill(HDC dc) {

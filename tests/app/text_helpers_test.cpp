@@ -4,6 +4,8 @@
 #include "app/errors.h"
 #include "app/time_text.h"
 
+#include <cstdint>
+
 namespace {
 
 TEST(TimeText, FormatsTwoDigitFieldsOnThe24HourClock) {

@@ -4,6 +4,7 @@
 // lets it, or show the error box and lose nothing where it does not.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <future>
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <cstdint>
+
 namespace reliability {
 
 using testing_support::ClassName;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <future>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/application_win.h"

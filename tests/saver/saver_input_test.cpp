@@ -2,6 +2,8 @@
 
 #include "saver/saver_input.h"
 
+#include <cstdint>
+
 namespace {
 
 TEST(GraceCountdown, EnablesInputOnTheFifthTickAndThenStays) {

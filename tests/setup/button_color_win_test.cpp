@@ -2,6 +2,10 @@
 
 #include <colordlg.h>
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/application_win.h"

@@ -2,6 +2,8 @@
 
 #include "support/win_test_support.h"
 
+#include <utility>
+
 namespace setup_testing {
 
 namespace {

@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <dlgs.h>
 
+#include <cstdint>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 

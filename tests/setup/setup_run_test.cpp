@@ -3,10 +3,12 @@
 #include <colordlg.h>
 #include <dlgs.h>
 
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "settings_file.h"

@@ -4,6 +4,8 @@
 
 #include "app/time_text_win.h"
 
+#include <cstdint>
+
 namespace testing_support {
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
