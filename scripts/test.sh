@@ -38,10 +38,16 @@ windows_build() {
   cmake --build "$build/win"
 }
 
-# The Wine tests run twice: most on one screen, those labelled "dual" on two monitors.
+# The Wine tests run on three desktops: most on one screen at 96 dpi, those labelled "dpi144" on
+# one started at 144 dpi, those labelled "dual" on two monitors.
 wine_single() {
   TALVANE_SCREENS=single "$root/scripts/with-wine" "$build/win" \
-    ctest --test-dir "$build/win" --output-on-failure -j2 -LE dual
+    ctest --test-dir "$build/win" --output-on-failure -j2 -LE 'dual|dpi144'
+}
+
+wine_dpi144() {
+  TALVANE_SCREENS=single TALVANE_DPI=144 "$root/scripts/with-wine" "$build/win" \
+    ctest --test-dir "$build/win" --output-on-failure -j2 -L dpi144
 }
 
 wine_dual() {
@@ -52,10 +58,11 @@ wine_dual() {
 phase native native
 phase "windows build" windows_build
 if [[ " ${failed[*]} " == *" windows build "* ]]; then
-  echo "=== single-screen Wine and two-monitor Wine: not run, the Windows build failed" >&2
-  failed+=("single-screen Wine (not built)" "two-monitor Wine (not built)")
+  echo "=== the Wine phases: not run, the Windows build failed" >&2
+  failed+=("single-screen Wine (not built)" "144-dpi Wine (not built)" "two-monitor Wine (not built)")
 else
   phase "single-screen Wine" wine_single
+  phase "144-dpi Wine" wine_dpi144
   phase "two-monitor Wine" wine_dual
 fi
 # Each fuzzer for a bounded time; a finding fails the run.

@@ -41,17 +41,24 @@ void SelectComboItem(HWND dialog, int id, int index) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-// The first face in the font chooser's list that is not the one given.
-int OtherFaceIndex(HWND dialog, const std::wstring& face, std::wstring* name) {
+// The first face in the font chooser's list that is not the one given and, when a size is given,
+// offers that size: a raster face (Wine 10 lists "Courier" early) offers only its own few sizes.
+int OtherFaceIndex(HWND dialog, const std::wstring& face, std::wstring* name, const wchar_t* size = nullptr) {
   HWND combo = GetDlgItem(dialog, cmb1);
   const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     wchar_t text[LF_FACESIZE * 2] = {};
     SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    if (face != text && text[0] != L'@') {
-      *name = text;
-      return i;
+    if (face == text || text[0] == L'@') continue;
+    if (size) {
+      SelectComboItem(dialog, cmb1, i);
+      if (SendDlgItemMessageW(dialog, cmb3, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(size)) == CB_ERR) {
+        continue;
+      }
     }
+    *name = text;
+    return i;
   }
   return -1;
 }
@@ -140,9 +147,10 @@ TEST_F(SetupDialogTest, FontChooserOpensOnTheButtonsFaceAt8PointsAndConfirmingPu
       face = ComboText(dialog, cmb1);
       size = ComboText(dialog, cmb3);
       GetWindowRect(dialog, &chooser);
-      SelectComboItem(dialog, cmb1, OtherFaceIndex(dialog, L"Tahoma", &otherFace));
-      const int twelve = static_cast<int>(SendDlgItemMessageW(dialog, cmb3, CB_FINDSTRINGEXACT, 0,
+      SelectComboItem(dialog, cmb1, OtherFaceIndex(dialog, L"Tahoma", &otherFace, L"12"));
+      const int twelve = static_cast<int>(SendDlgItemMessageW(dialog, cmb3, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                                               reinterpret_cast<LPARAM>(L"12")));
+      EXPECT_NE(twelve, CB_ERR) << "no other face offers 12 points";
       SelectComboItem(dialog, cmb3, twelve);
       PressDialogButton(dialog, IDOK);
     });

@@ -237,24 +237,13 @@ TEST_F(SetupRun, ARefusedWriteShowsTheErrorBoxAndASecondOkSaves) {
   EXPECT_EQ(file_.Read(L"FontName"), L"Tahoma");
 }
 
-// The system's pixels per inch, set in the prefix for the programs started while it lives.
-class LogPixels {
- public:
-  explicit LogPixels(DWORD dpi) { Set(dpi); }
-  ~LogPixels() { Set(96); }
-
- private:
-  static void Set(DWORD dpi) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
-  }
-};
-
+// Windows fixes each monitor's dpi when the user signs in, so this runs on a desktop that was
+// started at 144 dpi (ctest label "dpi144"): the same dialog then has its designed layout scaled
+// by 1.5. Changing LogPixels in a running session changes only the system dpi on Wine 10, as a
+// change on Windows takes effect only at the next sign-in.
 TEST_F(SetupRun, ScalesWithTheMonitorsDpi) {
-  HWND dialog = nullptr;
-  {
-    LogPixels dpi(144);
-    dialog = Start();
-  }
+  ASSERT_EQ(GetDpiForSystem(), 144u) << "needs the 144-dpi desktop: TALVANE_DPI=144 scripts/with-wine ...";
+  HWND dialog = Start();
   ASSERT_NE(dialog, nullptr);
   RECT client;
   GetClientRect(dialog, &client);
@@ -277,14 +266,6 @@ TEST_F(SetupRun, ScalesWithTheMonitorsDpi) {
         << "control " << c.id;
   }
   EXPECT_TRUE(ScreenShowsSwatch(GetDlgItem(dialog, kBtnFontColor), SwatchRect(360, 38, 0, false), 0x202020));
-  Click(dialog, IDCANCEL);
-  EXPECT_EQ(child_->WaitForExit(10000), 0u);
-
-  // And the next run is back at 96 dpi.
-  dialog = Start();
-  ASSERT_NE(dialog, nullptr);
-  GetClientRect(dialog, &client);
-  EXPECT_EQ(client.right, 257);
   Click(dialog, IDCANCEL);
   EXPECT_EQ(child_->WaitForExit(10000), 0u);
 }
