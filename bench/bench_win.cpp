@@ -4,7 +4,7 @@
 //   talvane_bench paint RUNS                  one paint of the saver window at each size
 //   talvane_bench start RUNS SCR FLOOR_EXE    start to first painted face, /s and /p
 //   talvane_bench glyphs                      the memory the system keeps for the face's glyphs
-//   talvane_bench pixels                      the pixels of every monitor together
+//   talvane_bench faces                       the memory of one first face on every monitor
 // The paint rows need a screen at least 7680 x 4320, so that no window is clipped by it.
 #include <windows.h>
 #include <psapi.h>
@@ -288,6 +288,16 @@ void BenchStart(int runs, const std::wstring& scr, const std::wstring& floorExe)
   DestroyWindow(host);
 }
 
+double PixelsMiB(int width, int height) { return 4.0 * width * height / (1024 * 1024); }
+
+// The font system's own start-up is the same for any program that draws text: a first small face
+// keeps it out of the figures.
+void WarmUpFonts(TIxSettings& settings) {
+  TIxPainter warmUp;
+  warmUp.Settings = &settings;
+  warmUp.SetSize(64, 32);
+}
+
 double WorkingSetMiB() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
@@ -302,19 +312,14 @@ double WorkingSetMiB() {
 void BenchGlyphs() {
   TIxSettings settings;
   SetClockSource(BenchClock);
-  {
-    // The font system's own start-up is the same for any program that draws text: not counted.
-    TIxPainter warmUp;
-    warmUp.Settings = &settings;
-    warmUp.SetSize(64, 32);
-  }
+  WarmUpFonts(settings);
   for (const Size size : kSizes) {
     g_clock = {13, 7};
     const double before = WorkingSetMiB();
     TIxPainter painter;
     painter.Settings = &settings;
     painter.SetSize(size.Width, size.Height);
-    const double pixels = 4.0 * size.Width * size.Height / (1024 * 1024);
+    const double pixels = PixelsMiB(size.Width, size.Height);
     const double firstFace = WorkingSetMiB() - before - pixels;
     for (const ClockTime time : {ClockTime{20, 46}, ClockTime{18, 59}}) {
       g_clock = time;
@@ -326,9 +331,23 @@ void BenchGlyphs() {
   SetClockSource(nullptr);
 }
 
-BOOL CALLBACK AddPixels(HMONITOR, HDC, LPRECT r, LPARAM total) {
-  *reinterpret_cast<long long*>(total) += static_cast<long long>(r->right - r->left) * (r->bottom - r->top);
-  return TRUE;
+// What the faces of a saver run on this desktop add to the design floor's memory: one renderer
+// per monitor, as the saver has, each with the first face of the current time at its monitor's
+// size. Prints the MiB of the bitmaps' pixels, then the MiB the working set grew beyond them,
+// the glyphs the system keeps for the faces' fonts.
+void BenchFaces() {
+  TIxSettings settings;
+  WarmUpFonts(settings);
+  std::vector<std::unique_ptr<TIxPainter>> painters;
+  double pixels = 0;
+  const double before = WorkingSetMiB();
+  for (const MonitorRect& monitor : MonitorList()) {
+    painters.push_back(std::make_unique<TIxPainter>());
+    painters.back()->Settings = &settings;
+    painters.back()->SetSize(monitor.Width, monitor.Height);
+    pixels += PixelsMiB(monitor.Width, monitor.Height);
+  }
+  std::printf("%.3f\t%.3f\n", pixels, WorkingSetMiB() - before - pixels);
 }
 
 }  // namespace
@@ -344,12 +363,10 @@ int wmain(int argc, wchar_t** argv) {
     BenchStart(runs, argv[3], argv[4]);
   } else if (mode == L"glyphs") {
     BenchGlyphs();
-  } else if (mode == L"pixels") {
-    long long total = 0;
-    EnumDisplayMonitors(nullptr, nullptr, AddPixels, reinterpret_cast<LPARAM>(&total));
-    std::printf("%lld\n", total);
+  } else if (mode == L"faces") {
+    BenchFaces();
   } else {
-    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | glyphs | pixels\n");
+    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | glyphs | faces\n");
     return 2;
   }
   return 0;
