@@ -23,7 +23,7 @@ shift
 [ $# -gt 0 ] || set -- bash scripts/test.sh
 
 say() { echo "test-in-debian ($release): $*" >&2; }
-fail() { say "FAILED at step '$1'${2:+: $2}"; exit 1; }
+fail() { say "FAILED at step: $1${2:+ ($2)}"; exit 1; }
 
 [ "$(id -u)" = 0 ] || fail "start" "needs root (debootstrap, chroot and mounts)"
 
@@ -139,5 +139,5 @@ chroot "$target" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" CI
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
   bash -c 'cd /src/talvane && exec "$@"' run "$@"
 rc=$?
-[ "$rc" = 0 ] || fail "'$*'" "exit code $rc"
+[ "$rc" = 0 ] || fail "running '$*'" "exit code $rc"
 say "'$*' passed"
