@@ -130,11 +130,11 @@ faults() {
 start_programs() {
   local rotation=$1 bin=$2
   shift 2
-  local specs=("$@") n=$# k i words
+  local runs_given=("$@") n=$# k i words
   pids=()
   for k in $(seq 0 $((n - 1))); do
     i=$(((rotation + k) % n))
-    read -r -a words <<<"${specs[i]}"
+    read -r -a words <<<"${runs_given[i]}"
     wine "$bin/${words[1]}" "${words[@]:2}" </dev/null >/dev/null 2>&1 &
     pids[i]=$!
     sleep 0.5
@@ -166,7 +166,7 @@ check_alive() {
   local i
   for i in "${!pids[@]}"; do
     if ! kill -0 "${pids[i]}" 2>/dev/null; then
-      echo "bench.sh: '${specs[i]}' ended during a CPU round" >&2
+      echo "bench.sh: '${runs_given[i]}' ended during a CPU round" >&2
       kill "${pids[@]}" 2>/dev/null || true
       return 1
     fi
@@ -193,10 +193,10 @@ next_boundary() {
 cpu_rounds() {
   local desktop=$1 set=$2 bin=$3 seconds=$4 rounds=$5
   shift 5
-  local specs=("$@") round block start before after faults0 peaks labels
-  labels=$(printf '%s\n' "${specs[@]}" | cut -d' ' -f1)
+  local runs_given=("$@") round block start before after faults0 peaks labels
+  labels=$(printf '%s\n' "${runs_given[@]}" | cut -d' ' -f1)
   for round in $(seq "$rounds"); do
-    start_programs "$((round - 1))" "$bin" "${specs[@]}"
+    start_programs "$((round - 1))" "$bin" "${runs_given[@]}"
     settle "${pids[@]}"
     start=$(next_boundary)
     faults0=$(faults "${pids[@]}")
