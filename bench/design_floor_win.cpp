@@ -34,6 +34,7 @@
 #include "app/colors_win.h"
 #include "app/gdi_win.h"
 #include "app/time_text_win.h"
+#include "saver/designed_size_win.h"
 #include "saver/monitors_win.h"
 #include "saver/saver_input.h"
 #include "settings/ix_settings.h"
@@ -42,11 +43,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"DesignFloor";
 constexpr UINT_PTR kTimer = 1;
-constexpr UINT kInterval = 100;
-constexpr int32_t kGraceMilliseconds = 500;
-// The saver window's designed client size; the bench's prefixes run at 96 dpi, where it is unscaled.
-constexpr int kDesignedWidth = 491;
-constexpr int kDesignedHeight = 395;
 constexpr LONG_PTR kClipStyles = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 struct Elements {
@@ -115,8 +111,9 @@ class FloorWindow {
       : elements_(elements), background_(background), toggler_(toggler) {
     const DWORD style = WS_POPUP | (elements.styles ? kClipStyles : 0);
     const DWORD exStyle = (elements.styles ? WS_EX_CONTROLPARENT : 0) | (elements.topmost ? WS_EX_TOPMOST : 0);
-    CreateWindowExW(exStyle, kClassName, L"FormMain", style, CW_USEDEFAULT, CW_USEDEFAULT, kDesignedWidth,
-                    kDesignedHeight, owner, nullptr, GetModuleHandleW(nullptr), this);
+    const SIZE designed = DesignedClientSize();
+    CreateWindowExW(exStyle, kClassName, L"FormMain", style, CW_USEDEFAULT, CW_USEDEFAULT, designed.cx,
+                    designed.cy, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) return;
     if (elements.cursor) ShowCursor(FALSE);
     ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -133,7 +130,7 @@ class FloorWindow {
     for (const RECT& s : steps) {
       SetWindowPos(hwnd_, nullptr, s.left, s.top, s.right, s.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    SetTimer(hwnd_, kTimer, kInterval, nullptr);
+    SetTimer(hwnd_, kTimer, kTimerInterval, nullptr);
   }
 
   ~FloorWindow() {
@@ -262,7 +259,7 @@ class FloorWindow {
   // compared, and on a new minute the invalidation that would show the new face.
   void Tick() {
     if (toggler_) toggler_->Tick();
-    CountDownGrace(graceCount_, enableInput_, static_cast<int32_t>(kInterval));
+    CountDownGrace(graceCount_, enableInput_, kTimerInterval);
     if (!elements_.clock) return;
     std::wstring minute = CurrentTimeText(L"nn");
     if (minute == beforeTime_) return;

@@ -9,6 +9,7 @@
 #include "app/main_routine_win.h"
 #include "app/system_error_win.h"
 #include "app/time_text_win.h"
+#include "saver/designed_size_win.h"
 #include "saver/monitors_win.h"
 #include "saver/saver_input.h"
 
@@ -21,11 +22,7 @@ namespace {
 constexpr wchar_t kFullScreenClass[] = L"TFormMain";
 constexpr wchar_t kPreviewClass[] = L"TFormMainPreview";
 constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kTimerInterval = 100;
-constexpr int32_t kGraceMilliseconds = 500;
 constexpr DWORD kPreviewStyle = 0x58000000;  // WS_CHILD | WS_VISIBLE | WS_DISABLED
-constexpr int kDesignedClientWidth = 491;   // at 96 pixels per inch
-constexpr int kDesignedClientHeight = 395;
 
 UINT_PTR StartSystemTimer(HWND hwnd, UINT_PTR id, UINT milliseconds) {
   return SetTimer(hwnd, id, milliseconds, nullptr);
@@ -59,11 +56,6 @@ void RegisterWindowClasses(WNDPROC proc) {
   }
 }
 
-int ScaleToScreenDpi(int value) {
-  ReleaseDcOnExit screen(nullptr);
-  return MulDiv(value, GetDeviceCaps(screen.get(), LOGPIXELSY), 96);
-}
-
 }  // namespace
 
 void TFormMain::SetTimerStarter(TimerStarter starter) {
@@ -78,9 +70,9 @@ TFormMain::TFormMain(HWND owner) : preview_(PreviewParent != 0) {
   const DWORD style = preview_ ? kPreviewStyle : WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   const DWORD exStyle = WS_EX_CONTROLPARENT | (preview_ ? 0 : WS_EX_TOPMOST);
   // Borderless, so the outer size is the client size.
+  const SIZE designed = DesignedClientSize();
   hwnd_ = CreateWindowExW(exStyle, preview_ ? kPreviewClass : kFullScreenClass, L"FormMain", style,
-                          CW_USEDEFAULT, CW_USEDEFAULT, ScaleToScreenDpi(kDesignedClientWidth),
-                          ScaleToScreenDpi(kDesignedClientHeight), parent, nullptr,
+                          CW_USEDEFAULT, CW_USEDEFAULT, designed.cx, designed.cy, parent, nullptr,
                           GetModuleHandleW(nullptr), this);
   if (!hwnd_) {
     // A host that went while the preview was being made is no error to show: the run ends.
@@ -239,7 +231,7 @@ void TFormMain::FormPaint() {
 }
 
 void TFormMain::Timer1Timer() {
-  CountDownGrace(timer_count1, EnableInput, static_cast<int32_t>(kTimerInterval));
+  CountDownGrace(timer_count1, EnableInput, kTimerInterval);
   std::wstring minute = CurrentTimeText(L"nn");
   if (minute == before_time) return;
   before_time = std::move(minute);

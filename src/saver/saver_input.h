@@ -3,6 +3,11 @@
 
 // The input rules of a full-screen saver window, kept free of Win32 so they can be tested alone.
 
+// The window's timer ticks every kTimerInterval ms; a mouse movement ends the run only once
+// kGraceMilliseconds of ticks have run down.
+constexpr int32_t kTimerInterval = 100;
+constexpr int32_t kGraceMilliseconds = 500;
+
 // One tick of the grace countdown: while it runs, the interval is subtracted; when it reaches
 // zero or below, input starts to count. Once run out it stays where it ended.
 void CountDownGrace(int32_t& timer_count1, bool& EnableInput, int32_t interval);
