@@ -4,7 +4,7 @@
 //   talvane_bench paint RUNS                  one paint of the saver window at each size
 //   talvane_bench start RUNS SCR FLOOR_EXE    start to first painted face, /s and /p
 //   talvane_bench glyphs                      the memory the system keeps for the face's glyphs
-//   talvane_bench faces                       the memory of one first face on every monitor
+//   talvane_bench faces HOUR MINUTE CHANGES   the memory of a CPU round's faces on every monitor
 // The paint rows need a screen at least 7680 x 4320, so that no window is clipped by it.
 #include <windows.h>
 #include <psapi.h>
@@ -26,6 +26,7 @@
 #include "app/time_text_win.h"
 #include "face/face_fit.h"
 #include "face/ix_painter.h"
+#include "saver/designed_size_win.h"
 #include "saver/form_main_win.h"
 #include "saver/monitors_win.h"
 #include "settings/ix_settings.h"
@@ -331,22 +332,34 @@ void BenchGlyphs() {
   SetClockSource(nullptr);
 }
 
-// What the faces of a saver run on this desktop add to the design floor's memory: one renderer
-// per monitor, as the saver has, each with the first face of the current time at its monitor's
-// size. Prints the MiB of the bitmaps' pixels, then the MiB the working set grew beyond them,
-// the glyphs the system keeps for the faces' fonts.
-void BenchFaces() {
+// What the faces of a saver round on this desktop add to the design floor's memory: one renderer
+// per monitor, as the saver has, drawing what its window drew in the round: the face of the
+// round's first minute at the designed size when the window was shown, again after the width and
+// after the height change, then the face of each minute change the round saw. Prints the MiB of
+// the bitmaps' pixels, then the MiB the working set grew beyond them, the glyphs the system keeps
+// for the faces' fonts.
+void BenchFaces(ClockTime start, int minuteChanges) {
   TIxSettings settings;
   WarmUpFonts(settings);
+  g_clock = start;
+  SetClockSource(BenchClock);
+  const SIZE designed = DesignedClientSize();
   std::vector<std::unique_ptr<TIxPainter>> painters;
   double pixels = 0;
   const double before = WorkingSetMiB();
   for (const MonitorRect& monitor : MonitorList()) {
-    painters.push_back(std::make_unique<TIxPainter>());
-    painters.back()->Settings = &settings;
-    painters.back()->SetSize(monitor.Width, monitor.Height);
+    TIxPainter& painter = *painters.emplace_back(std::make_unique<TIxPainter>());
+    painter.Settings = &settings;
+    painter.SetSize(designed.cx, designed.cy);
+    if (monitor.Width != designed.cx) painter.SetSize(monitor.Width, designed.cy);
+    if (monitor.Height != designed.cy) painter.SetSize(monitor.Width, monitor.Height);
     pixels += PixelsMiB(monitor.Width, monitor.Height);
   }
+  for (int i = 0; i < minuteChanges; ++i) {
+    NextMinute();
+    for (const auto& painter : painters) painter->DrawBackground();
+  }
+  SetClockSource(nullptr);
   std::printf("%.3f\t%.3f\n", pixels, WorkingSetMiB() - before - pixels);
 }
 
@@ -363,10 +376,10 @@ int wmain(int argc, wchar_t** argv) {
     BenchStart(runs, argv[3], argv[4]);
   } else if (mode == L"glyphs") {
     BenchGlyphs();
-  } else if (mode == L"faces") {
-    BenchFaces();
+  } else if (mode == L"faces" && argc > 4) {
+    BenchFaces({_wtoi(argv[2]), _wtoi(argv[3])}, _wtoi(argv[4]));
   } else {
-    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | glyphs | faces\n");
+    std::fprintf(stderr, "usage: talvane_bench render|paint RUNS | start RUNS SCR FLOOR_EXE | glyphs | faces HOUR MINUTE CHANGES\n");
     return 2;
   }
   return 0;

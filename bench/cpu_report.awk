@@ -1,5 +1,5 @@
 # The CPU and memory part of scripts/bench.sh's report, from the lines its CPU rounds print:
-#   faces DESKTOP BITMAP_MIB GLYPH_MIB                 what the saver's first faces add
+#   faces DESKTOP ROUND BITMAP_MIB GLYPH_MIB           what the faces of a saver round add
 #   block DESKTOP SET ROUND LABEL START CPU_NS          one program's 10-s block from START
 #                                                       (seconds since 1970, 5 past a multiple
 #                                                       of 10)
@@ -13,8 +13,8 @@
 BEGIN { FS = "\t" }
 
 $1 == "faces" {
-  bitmaps[$2] = $3
-  glyphs[$2] = $4
+  bitmaps[$2, $3] = $4
+  glyphs[$2, $3] = $5
 }
 
 $1 == "block" || $1 == "end" {
@@ -62,7 +62,9 @@ $1 == "block" && set == "toggle" {
 # One round's value of a quantity in the main set: "cpu:A" (ms a minute), "idle:A" (ms a minute
 # between minute changes), "change:A" (ms the minute change adds), "peak:A", "minor:A" and "major:A"
 # (page faults), "ratio:Q:A:B" (quantity Q of A over that of B), "gap" (the design floor less the
-# platform floor, ms a minute). Sets `valid` to 0 when the round cannot give it.
+# platform floor, ms a minute), "bitmaps" and "glyphs" (MiB, the round's faces), "own" (MiB, the
+# saver's peak less the design floor's and the faces'). Sets `valid` to 0 when the round cannot
+# give it.
 function value(d, r, what,   w, key, a, b, aValid) {
   split(what, w, ":")
   valid = 1
@@ -78,6 +80,9 @@ function value(d, r, what,   w, key, a, b, aValid) {
     return valid ? a / b : 0
   }
   if (w[1] == "peak") return peak[d, r, w[2]]
+  if (w[1] == "bitmaps") return bitmaps[d, r]
+  if (w[1] == "glyphs") return glyphs[d, r]
+  if (w[1] == "own") return peak[d, r, "saver"] - peak[d, r, "design"] - bitmaps[d, r] - glyphs[d, r]
   if (w[1] == "minor") return minor[d, r, w[2]]
   if (w[1] == "major") return major[d, r, w[2]]
   key = d SUBSEP r SUBSEP w[2]
@@ -232,18 +237,21 @@ END {
     }
   }
 
-  printf "\nPeak memory (VmHWM) in MiB, median of the rounds. The faces' share: a bitmap of 4 bytes a\n"
-  printf "pixel per monitor, and the glyphs the system keeps for the first faces' fonts (measured in\n"
-  printf "process, the working set's growth beyond the bitmaps).\n\n"
-  printf "| %-10s | %8s | %12s | %9s | %8s | %22s | %14s |\n", "desktop", "saver", "design floor", "+ bitmaps",
+  printf "\nPeak memory (VmHWM) in MiB, median of the rounds [lowest, highest round]. The faces' share:\n"
+  printf "a bitmap of 4 bytes a pixel per monitor, and the glyphs the system keeps for the fonts of the\n"
+  printf "faces the round drew, three while each window was placed and one at each minute change\n"
+  printf "(measured in process after the round, the working set's growth beyond the bitmaps). The\n"
+  printf "last but one column is the saver's own: each round's saver less its design floor and faces.\n\n"
+  printf "| %-10s | %8s | %12s | %9s | %-20s | %-22s | %14s |\n", "desktop", "saver", "design floor", "+ bitmaps",
     "+ glyphs", "saver - floor - faces", "platform floor"
-  printf "|------------|---------:|-------------:|----------:|---------:|-----------------------:|---------------:|\n"
+  printf "|------------|---------:|-------------:|----------:|----------------------|------------------------|---------------:|\n"
   for (k = 1; k <= desktopCount; k++) {
     d = desktops[k]
     saver = stats(d, "peak:saver")
     design = stats(d, "peak:design")
-    printf "| %-10s | %8.1f | %12.1f | %9.1f | %8.1f | %22.1f | %14.1f |\n", d, saver, design, bitmaps[d], glyphs[d],
-      saver - design - bitmaps[d] - glyphs[d], stats(d, "peak:platform")
-    printf "memory %s\t%.3f\t%.3f\n", d, saver, design + bitmaps[d] >> rows
+    bitmapMiB = stats(d, "bitmaps")
+    printf "| %-10s | %8.1f | %12.1f | %9.1f | %-20s | %-22s | %14.1f |\n", d, saver, design, bitmapMiB,
+      spread(d, "glyphs", "%.1f"), spread(d, "own", "%.1f"), stats(d, "peak:platform")
+    printf "memory %s\t%.3f\t%.3f\n", d, saver, design + bitmapMiB >> rows
   }
 }

@@ -144,20 +144,44 @@ start_programs() {
 # Waits until every program given is idle: each has run, but less than 3 ms a second, over the
 # last 2 s. A start takes longer on a busy machine, and a Wine process's start can wait seconds
 # for the desktop before it runs at all; a start inside the measured interval would count as the
-# cost of ticks.
+# cost of ticks. Fails when one of them has ended meanwhile.
 settle() {
   local waited=0 before after
   sleep 5
+  all_alive "$@" || return 1
   before=$(cpu_ns "$@")
   while [ "$waited" -lt 60 ]; do
     sleep 2
     waited=$((waited + 2))
+    all_alive "$@" || return 1
     after=$(cpu_ns "$@")
     paste <(echo "$before") <(echo "$after") |
       awk '{ d = $2 - $1; if (d < 2e5 || d > 6e6) busy = 1 } END { exit busy }' && return 0
     before=$after
   done
   echo "bench.sh: the programs did not settle within a minute; measuring them all the same" >&2
+}
+
+all_alive() {
+  local p
+  for p in "$@"; do kill -0 "$p" 2>/dev/null || return 1; done
+}
+
+# Starts the programs given (as start_programs), sets started (seconds since 1970) and waits until
+# they are idle. When a program ends while they start, they are all started again, up to three
+# times: a window's first mouse report can come when another program's window appears, after
+# the window's half second of grace, and then ends it as a user's mouse would.
+start_settled() {
+  local try
+  for try in 1 2 3; do
+    start_programs "$@"
+    started=$(date +%s)
+    settle "${pids[@]}" && return 0
+    echo "bench.sh: a program ended as the round started (try $try); starting it again" >&2
+    kill "${pids[@]}" 2>/dev/null || true
+    wait "${pids[@]}" 2>/dev/null || true
+  done
+  return 1
 }
 
 # Fails the run if one of the programs has ended: a saver that took something for the user's
@@ -193,11 +217,10 @@ next_boundary() {
 cpu_rounds() {
   local desktop=$1 set=$2 bin=$3 seconds=$4 rounds=$5
   shift 5
-  local runs_given=("$@") round block start before after faults0 peaks labels
+  local runs_given=("$@") round block start before after faults0 peaks labels started
   labels=$(printf '%s\n' "${runs_given[@]}" | cut -d' ' -f1)
   for round in $(seq "$rounds"); do
-    start_programs "$((round - 1))" "$bin" "${runs_given[@]}"
-    settle "${pids[@]}"
+    start_settled "$((round - 1))" "$bin" "${runs_given[@]}"
     start=$(next_boundary)
     faults0=$(faults "${pids[@]}")
     if [ "$set" = main ]; then
@@ -226,14 +249,20 @@ cpu_rounds() {
         { printf "end\t%s\t%s\t%s\t%s\t%s\t%d\t%d\n", d, set, r, $1, $2, $5 - $3, $6 - $4 }'
     kill "${pids[@]}"
     wait "${pids[@]}" 2>/dev/null || true
+    [ "$set" = toggle ] || faces "$desktop" "$bin" "$round" "$started" "$start"
   done
 }
 
-# What the saver's first faces add on a desktop: "faces DESKTOP BITMAP_MIB GLYPH_MIB".
+# What the faces of a saver round add on a desktop, measured in process after the round, for the
+# minute the round started in and the minute changes it saw:
+# "faces DESKTOP ROUND BITMAP_MIB GLYPH_MIB".
 faces() {
-  wine "$2/talvane_bench.exe" faces | tr -d '\r' | awk -v d="$1" '{ print "faces\t" d "\t" $0 }'
+  local desktop=$1 bin=$2 round=$3 started=$4 ended=$5 hour minute
+  read -r hour minute < <(date -d "@$started" '+%-H %-M')
+  wine "$bin/talvane_bench.exe" faces "$hour" "$minute" $((ended / 60 - started / 60)) |
+    tr -d '\r' | awk -v d="$desktop" -v r="$round" '{ print "faces\t" d "\t" r "\t" $0 }'
 }
-export -f cpu_ns faults start_programs settle check_alive sleep_until next_boundary cpu_rounds faces
+export -f cpu_ns faults start_programs settle all_alive start_settled check_alive sleep_until next_boundary cpu_rounds faces
 
 echo "CPU time and memory, $cpu_rounds rounds of $cpu_seconds s on one and on two monitors;" \
   "the elements, $toggle_rounds rounds on one ..." >&2
@@ -241,14 +270,12 @@ echo "CPU time and memory, $cpu_rounds rounds of $cpu_seconds s on one and on tw
 # a machine with two cores.
 TALVANE_SCREENS=single "$root/scripts/with-wine" "$run" bash -c '
   set -euo pipefail
-  faces "1 monitor" "$1"
   cpu_rounds "1 monitor" main "$1" "$2" "$3" "${@:6:$5}"
   cpu_rounds "1 monitor" toggle "$1" "$2" "$4" "${@:6+$5}"
 ' cpu "$bin" "$cpu_seconds" "$cpu_rounds" "$toggle_rounds" "${#main_programs[@]}" "${main_programs[@]}" \
   "${toggle_programs[@]}" >"$work/cpu-single.tsv"
 TALVANE_SCREENS=dual "$root/scripts/with-wine" "$run" bash -c '
   set -euo pipefail
-  faces "2 monitors" "$1"
   cpu_rounds "2 monitors" main "$@"
 ' cpu "$bin" "$cpu_seconds" "$cpu_rounds" "${main_programs[@]}" >"$work/cpu-dual.tsv"
 awk -v rows="$results" -f "$root/bench/cpu_report.awk" "$work/cpu-single.tsv" "$work/cpu-dual.tsv" \
