@@ -168,12 +168,12 @@ all_alive() {
 }
 
 # Starts the programs given (as start_programs), sets started (seconds since 1970) and waits until
-# they are idle. When a program ends while they start, they are all started again, up to three
+# they are idle. When a program ends while they start, they are all started again, up to five
 # times: a window's first mouse report can come when another program's window appears, after
 # the window's half second of grace, and then ends it as a user's mouse would.
 start_settled() {
   local try
-  for try in 1 2 3; do
+  for try in 1 2 3 4 5; do
     start_programs "$@"
     started=$(date +%s)
     settle "${pids[@]}" && return 0
