@@ -148,12 +148,12 @@ start_programs() {
 settle() {
   local waited=0 before after
   sleep 5
-  all_alive "$@" || return 1
+  [ -z "$(ended_program)" ] || return 1
   before=$(cpu_ns "$@")
   while [ "$waited" -lt 60 ]; do
     sleep 2
     waited=$((waited + 2))
-    all_alive "$@" || return 1
+    [ -z "$(ended_program)" ] || return 1
     after=$(cpu_ns "$@")
     paste <(echo "$before") <(echo "$after") |
       awk '{ d = $2 - $1; if (d < 2e5 || d > 6e6) busy = 1 } END { exit busy }' && return 0
@@ -162,9 +162,15 @@ settle() {
   echo "bench.sh: the programs did not settle within a minute; measuring them all the same" >&2
 }
 
-all_alive() {
-  local p
-  for p in "$@"; do kill -0 "$p" 2>/dev/null || return 1; done
+# Prints the index in pids of the first program that has ended; nothing while all run.
+ended_program() {
+  local i
+  for i in "${!pids[@]}"; do
+    if ! kill -0 "${pids[i]}" 2>/dev/null; then
+      echo "$i"
+      return
+    fi
+  done
 }
 
 # Starts the programs given (as start_programs), sets started (seconds since 1970) and waits until
@@ -188,13 +194,11 @@ start_settled() {
 # input, or a program that failed to start.
 check_alive() {
   local i
-  for i in "${!pids[@]}"; do
-    if ! kill -0 "${pids[i]}" 2>/dev/null; then
-      echo "bench.sh: '${runs_given[i]}' ended during a CPU round" >&2
-      kill "${pids[@]}" 2>/dev/null || true
-      return 1
-    fi
-  done
+  i=$(ended_program)
+  [ -n "$i" ] || return 0
+  echo "bench.sh: '${runs_given[i]}' ended during a CPU round" >&2
+  kill "${pids[@]}" 2>/dev/null || true
+  return 1
 }
 
 # Sleeps until the clock reads T, seconds since 1970.
@@ -262,7 +266,7 @@ faces() {
   wine "$bin/talvane_bench.exe" faces "$hour" "$minute" $((ended / 60 - started / 60)) |
     tr -d '\r' | awk -v d="$desktop" -v r="$round" '{ print "faces\t" d "\t" r "\t" $0 }'
 }
-export -f cpu_ns faults start_programs settle all_alive start_settled check_alive sleep_until next_boundary cpu_rounds faces
+export -f cpu_ns faults start_programs settle ended_program start_settled check_alive sleep_until next_boundary cpu_rounds faces
 
 echo "CPU time and memory, $cpu_rounds rounds of $cpu_seconds s on one and on two monitors;" \
   "the elements, $toggle_rounds rounds on one ..." >&2
