@@ -114,7 +114,7 @@ struct BareSurface {
   std::optional<RestoreObjectOnExit> selection;
 };
 
-// Every call renders a new minute, as the timer makes it do, so the font is fitted each time.
+// Every call renders a new minute, as the timer makes it do: a new text at the fitted font.
 void BenchRender(int runs) {
   TIxSettings settings;
   SetClockSource(BenchClock);

@@ -31,14 +31,16 @@ class TIxPainter {
   int FontHeight() const;  // the surface font's height, which the next fit starts from
 
  private:
-  // The inputs of the last font fit; the fit is repeated only when one of them changes.
+  // What the font fit depends on: the surface, the face and the text's extent at the font the
+  // last fit left.
   struct FitInputs {
     int width = -1;
     int height = -1;
-    std::wstring text;
+    SIZE extent = {-1, -1};
     std::wstring face;
     bool operator!=(const FitInputs& other) const {
-      return width != other.width || height != other.height || text != other.text || face != other.face;
+      return width != other.width || height != other.height || extent.cx != other.extent.cx ||
+             extent.cy != other.extent.cy || face != other.face;
     }
   };
 
@@ -59,4 +61,5 @@ class TIxPainter {
   int width_ = 0;
   int height_ = 0;
   FitInputs lastFit_;
+  std::wstring lastText_;  // the text of the last rendering
 };

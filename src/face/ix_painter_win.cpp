@@ -116,17 +116,21 @@ void TIxPainter::DrawBackground() {
   }
 
   const std::wstring text = CurrentTimeText(L"hh:nn");
-  // Fitting again from the height it left can move the height by a pixel or more each time
-  // (the measurements round), so the same face for the same size and minute would change from
-  // one rendering to the next. The fit is kept until its inputs change.
-  FitInputs inputs{w, h, text, font.lfFaceName};
-  if (inputs != lastFit_) {
+  // Fitting again from the height it left can move the height by a pixel or two each time (the
+  // measurements round), and on some surfaces back again at the next fit: the digits of an
+  // unchanged surface would change size from one rendering, or one minute, to the next. So the
+  // fit is kept while the surface, the face and the text's extent stay, unless a new text's ink
+  // would reach the edge rows that the fit keeps clear.
+  FitInputs inputs{w, h, TextExtent(dc, text), font.lfFaceName};
+  if (inputs != lastFit_ || (text != lastText_ && !InkInsideRows(MeasureInk(dc, text), h))) {
     Fit(font, text);
-    lastFit_ = std::move(inputs);
+    inputs.extent = TextExtent(dc, text);
   }
+  lastFit_ = std::move(inputs);
+  lastText_ = text;
   if (!hasPixels) return;
 
-  const SIZE extent = TextExtent(dc, text);
+  const SIZE& extent = lastFit_.extent;
   SetBkColor(dc, background);
   SetBkMode(dc, OPAQUE);
   ExtTextOutW(dc, CenteredStart(w, extent.cx), CenteredStart(h, extent.cy), 0, nullptr, text.c_str(),

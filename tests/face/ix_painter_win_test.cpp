@@ -25,6 +25,11 @@ constexpr uint32_t kSentinel = 0x00FF00FF;
 ClockTime AfternoonClock() { return {13, 7}; }
 ClockTime MidnightClock() { return {0, 0}; }
 
+// A clock the test moves from minute to minute, and minutes that between them show every digit.
+ClockTime g_testClock;
+ClockTime TestClock() { return g_testClock; }
+const ClockTime kEveryDigit[] = {{13, 8}, {20, 46}, {18, 59}, {0, 0}, {13, 7}};
+
 // 0x00BBGGRR as the DIB stores it, 0x00RRGGBB.
 uint32_t DibColor(COLORREF c) {
   return (uint32_t{GetRValue(c)} << 16) | (uint32_t{GetGValue(c)} << 8) | GetBValue(c);
@@ -256,6 +261,34 @@ TEST_F(IxPainterTest, RenderingTwiceGivesTheSameBitmap) {
   }
 }
 
+// The minute changes a saver window sees after it has been placed: its digits keep their size.
+// Fitting again from the height the last fit left can move it by a pixel, which the sizes here
+// show with this face; a fit repeated at every minute would shrink the digits once.
+TEST_F(IxPainterTest, NewMinutesKeepTheFittedHeight) {
+  const SIZE sizes[] = {{1920, 1080}, {1280, 1024}, {2560, 1440}, {3840, 2160}, {1080, 1920}, {152, 112}};
+  SetClockSource(TestClock);
+  bool aRefitWouldMove = false;
+  for (const SIZE& size : sizes) {
+    g_testClock = {13, 7};
+    TIxPainter placed;
+    placed.Settings = &settings;
+    placed.SetSize(491, 395);
+    placed.SetSize(size.cx, 395);
+    placed.SetSize(size.cx, size.cy);
+    const int height = placed.FontHeight();
+    SIZE extent = {};
+    GetTextExtentPoint32W(placed.Canvas(), L"13:07", 5, &extent);
+    aRefitWouldMove |= WidthFitHeight(height, extent.cx, extent.cy, size.cx) != height;
+    for (const ClockTime& minute : kEveryDigit) {
+      g_testClock = minute;
+      placed.DrawBackground();
+      EXPECT_EQ(placed.FontHeight(), height) << size.cx << "x" << size.cy << " at " << minute.Hour << ":"
+                                             << minute.Minute;
+    }
+  }
+  EXPECT_TRUE(aRefitWouldMove) << "no size here shows the fault";
+}
+
 TEST_F(IxPainterTest, DrawsTheClockText) {
   struct Case {
     ClockSource clock;
@@ -286,9 +319,11 @@ TEST_F(IxPainterTest, DrawsTheClockText) {
 
 TEST_F(IxPainterTest, VeryWideSurfacesKeepTheInkOffTheTopAndBottomRows) {
   const SIZE sizes[] = {{3840, 1080}, {5120, 1440}, {5760, 1080}, {7680, 1080}};
+  SetClockSource(TestClock);
   for (const SIZE& size : sizes) {
     const int w = size.cx;
     const int h = size.cy;
+    g_testClock = {13, 7};
     TIxPainter wide;
     wide.Settings = &settings;
     wide.SetSize(w, h);
@@ -303,6 +338,14 @@ TEST_F(IxPainterTest, VeryWideSurfacesKeepTheInkOffTheTopAndBottomRows) {
     // As large as the rows allow: one side of the ink sits (almost) against its limit.
     EXPECT_LE(std::min(ink.top - 1, h - 1 - ink.bottom), 2) << w << "x" << h;
     ExpectNearBox(ink, Union(GlyphBoxesFromMetrics(wide.Canvas(), L"13:07", w, h)), "inked box");
+    // Other digits, drawn without a new fit while the text's extent stays, keep their ink inside too.
+    for (const ClockTime& minute : kEveryDigit) {
+      g_testClock = minute;
+      wide.DrawBackground();
+      const Box later = InkBox(FacePixels(wide), w, kBlack);
+      EXPECT_GE(later.top, 1) << w << "x" << h << " at " << minute.Hour << ":" << minute.Minute;
+      EXPECT_LE(later.bottom, h - 1) << w << "x" << h << " at " << minute.Hour << ":" << minute.Minute;
+    }
   }
 }
 
