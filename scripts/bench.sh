@@ -173,17 +173,35 @@ ended_program() {
   done
 }
 
+# Puts the pointer at the desktop's origin, as Wine sees it. A window that covers a monitor but
+# was shown smaller, away from the pointer, gets its first mouse report only when another
+# window appears, often after its half second of grace, and a report that differs from (0, 0)
+# then ends it as a user's mouse would: half of the starts of three programs side by side ended
+# one of them, with the pointer at the screen's centre, where X puts it. Wine learns where the
+# pointer is only from a move over one of its windows, so the pointer is moved over a window
+# that ignores input.
+pointer_to_origin() {
+  local bin=$1 window
+  wine "$bin/empty_window.exe" 0 </dev/null >/dev/null 2>&1 &
+  window=$!
+  sleep 2
+  xdotool mousemove 0 0
+  sleep 1
+  kill "$window"
+  wait "$window" 2>/dev/null || true
+}
+
 # Starts the programs given (as start_programs), sets started (seconds since 1970) and waits until
 # they are idle. When a program ends while they start, they are all started again, up to five
-# times: a window's first mouse report can come when another program's window appears, after
-# the window's half second of grace, and then ends it as a user's mouse would.
+# times: a mouse report can still end one as it starts (see pointer_to_origin).
 start_settled() {
-  local try
+  local try runs_given=("${@:3}") i
   for try in 1 2 3 4 5; do
     start_programs "$@"
     started=$(date +%s)
     settle "${pids[@]}" && return 0
-    echo "bench.sh: a program ended as the round started (try $try); starting it again" >&2
+    i=$(ended_program)
+    echo "bench.sh: '${runs_given[i]:-?}' ended as the round started (try $try); starting them again" >&2
     kill "${pids[@]}" 2>/dev/null || true
     wait "${pids[@]}" 2>/dev/null || true
   done
@@ -266,7 +284,7 @@ faces() {
   wine "$bin/talvane_bench.exe" faces "$hour" "$minute" $((ended / 60 - started / 60)) |
     tr -d '\r' | awk -v d="$desktop" -v r="$round" '{ print "faces\t" d "\t" r "\t" $0 }'
 }
-export -f cpu_ns faults start_programs settle ended_program start_settled check_alive sleep_until next_boundary cpu_rounds faces
+export -f cpu_ns faults pointer_to_origin start_programs settle ended_program start_settled check_alive sleep_until next_boundary cpu_rounds faces
 
 echo "CPU time and memory, $cpu_rounds rounds of $cpu_seconds s on one and on two monitors;" \
   "the elements, $toggle_rounds rounds on one ..." >&2
@@ -274,12 +292,14 @@ echo "CPU time and memory, $cpu_rounds rounds of $cpu_seconds s on one and on tw
 # a machine with two cores.
 TALVANE_SCREENS=single "$root/scripts/with-wine" "$run" bash -c '
   set -euo pipefail
+  pointer_to_origin "$1"
   cpu_rounds "1 monitor" main "$1" "$2" "$3" "${@:6:$5}"
   cpu_rounds "1 monitor" toggle "$1" "$2" "$4" "${@:6+$5}"
 ' cpu "$bin" "$cpu_seconds" "$cpu_rounds" "$toggle_rounds" "${#main_programs[@]}" "${main_programs[@]}" \
   "${toggle_programs[@]}" >"$work/cpu-single.tsv"
 TALVANE_SCREENS=dual "$root/scripts/with-wine" "$run" bash -c '
   set -euo pipefail
+  pointer_to_origin "$1"
   cpu_rounds "2 monitors" main "$@"
 ' cpu "$bin" "$cpu_seconds" "$cpu_rounds" "${main_programs[@]}" >"$work/cpu-dual.tsv"
 awk -v rows="$results" -f "$root/bench/cpu_report.awk" "$work/cpu-single.tsv" "$work/cpu-dual.tsv" \
