@@ -262,8 +262,9 @@ TEST_F(IxPainterTest, RenderingTwiceGivesTheSameBitmap) {
 }
 
 // The minute changes a saver window sees after it has been placed: its digits keep their size.
-// Fitting again from the height the last fit left can move it by a pixel, which the sizes here
-// show with this face; a fit repeated at every minute would shrink the digits once.
+// Fitting again from the height the last fit left can move it by a pixel or two, which some of
+// the sizes here show with this face: a fit repeated at every minute would change the digits'
+// size once, or on some surfaces back and forth every minute.
 TEST_F(IxPainterTest, NewMinutesKeepTheFittedHeight) {
   const SIZE sizes[] = {{1920, 1080}, {1280, 1024}, {2560, 1440}, {3840, 2160}, {1080, 1920}, {152, 112}};
   SetClockSource(TestClock);
