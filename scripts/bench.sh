@@ -195,7 +195,7 @@ pointer_to_origin() {
 # they are idle. When a program ends while they start, they are all started again, up to five
 # times: a mouse report can still end one as it starts (see pointer_to_origin).
 start_settled() {
-  local try runs_given=("${@:3}") i
+  local try i
   for try in 1 2 3 4 5; do
     start_programs "$@"
     started=$(date +%s)
