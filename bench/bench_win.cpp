@@ -302,7 +302,7 @@ void WarmUpFonts(TIxSettings& settings) {
 double WorkingSetMiB() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof counters;
-  K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return static_cast<double>(counters.WorkingSetSize) / (1024 * 1024);
 }
 

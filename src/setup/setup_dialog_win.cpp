@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/application_win.h"
+#include "app/dpi_win.h"
 #include "app/system_error_win.h"
 #include "settings/ix_settings.h"
 #include "setup/chooser_placement_win.h"
@@ -39,7 +40,7 @@ int Scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), 96)
 
 SIZE WindowSizeForDpi(UINT dpi) {
   RECT r = {0, 0, Scale(kClientWidth, dpi), Scale(kClientHeight, dpi)};
-  AdjustWindowRectExForDpi(&r, kStyle, FALSE, kExStyle, dpi);
+  AdjustWindowRectForDpi(r, kStyle, kExStyle, dpi);
   return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -79,7 +80,7 @@ TSetupDialog::TSetupDialog() {
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);  // fails harmlessly when a previous dialog registered it
 
-  const SIZE size = WindowSizeForDpi(GetDpiForSystem());
+  const SIZE size = WindowSizeForDpi(DpiForSystem());
   CreateWindowExW(kExStyle, kClassName, L"Setup", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                   ApplicationWindow(), nullptr, wc.hInstance, this);
   if (!hwnd_ || !btnBGColor) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
@@ -239,7 +240,7 @@ LRESULT TSetupDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE: {
       CreateControls();
-      const UINT dpi = GetDpiForWindow(hwnd_);
+      const UINT dpi = DpiForWindow(hwnd_);
       ApplyDpi(dpi);
       const SIZE size = WindowSizeForDpi(dpi);
       SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -262,7 +263,7 @@ LRESULT TSetupDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ACTIVATE:
       return WMActivate(wParam, lParam);
-    case WM_DPICHANGED:
+    case kWmDpiChanged:
       return WMDpiChanged(wParam, lParam);
     case WM_WINDOWPOSCHANGED:
       if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {

@@ -1,25 +1,43 @@
 #!/usr/bin/env bash
-# system_imports_test.sh OBJDUMP EXECUTABLE
-# The executable must start on a bare Windows: every DLL it imports must be one that Windows itself
-# brings, never a compiler runtime such as libstdc++-6.dll or libwinpthread-1.dll.
+# system_imports_test.sh OBJDUMP EXECUTABLE LIST
+# The executable must load on every Windows it supports, Vista and later, with nothing else
+# installed: every function it imports must be on the reviewed LIST of the system's own DLLs
+# (never a compiler runtime such as libstdc++-6.dll), with a first Windows no later than Vista.
 set -euo pipefail
 objdump=$1
 executable=$2
-allowed=(advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll
-  ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll version.dll)
+list=$3
 
-imports=$("$objdump" -p "$executable" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
+# "dll function" per import, the DLL's name in lower case.
+imports=$("$objdump" -p "$executable" | awk '
+  /^\tDLL Name:/ { dll = tolower($3); next }
+  /^$/ { dll = "" }
+  dll != "" && /^\t[0-9a-f]+\t/ && $NF !~ /^[0-9]+$/ { print dll, $NF }')
 if [ -z "$imports" ]; then
   echo "no imports found in $executable"
   exit 1
 fi
-status=0
-for dll in $imports; do
-  if printf '%s\n' "${allowed[@]}" | grep -qxF "$dll"; then
-    echo "system DLL: $dll"
-  else
-    echo "not a Windows DLL: $dll"
-    status=1
-  fi
-done
-exit $status
+
+awk -v listFile="$list" '
+  BEGIN {
+    split("2000 XP Vista 7 8 8.1 10-1607", order, " ")
+    for (i in order) rank[order[i]] = i
+    while ((getline line < listFile) > 0) {
+      if (line ~ /^#/ || line ~ /^[[:space:]]*$/) continue
+      split(line, f, /[[:space:]]+/)
+      if (!(f[3] in rank)) { printf "%s: unknown Windows \"%s\" for %s %s\n", listFile, f[3], f[1], f[2]; bad = 1 }
+      first[f[1] " " f[2]] = f[3]
+    }
+  }
+  {
+    key = $1 " " $2
+    count++
+    if (!(key in first)) { printf "not on the reviewed list: %s %s\n", $1, $2; bad = 1 }
+    else if (rank[first[key]] > rank["Vista"]) { printf "needs Windows %s, later than Vista: %s %s\n", first[key], $1, $2; bad = 1 }
+    else dlls[$1]++
+  }
+  END {
+    for (d in dlls) printf "%s: %d functions, all exported since Vista or earlier\n", d, dlls[d]
+    printf "%d imports\n", count
+    exit bad
+  }' <<<"$imports"

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/dpi_win.h"
 #include "settings_file.h"
 #include "setup/symbol_geometry.h"
 #include "support/win_test_support.h"
@@ -242,7 +243,7 @@ TEST_F(SetupRun, ARefusedWriteShowsTheErrorBoxAndASecondOkSaves) {
 // by 1.5. Changing LogPixels in a running session changes only the system dpi on Wine 10, as a
 // change on Windows takes effect only at the next sign-in.
 TEST_F(SetupRun, ScalesWithTheMonitorsDpi) {
-  ASSERT_EQ(GetDpiForSystem(), 144u) << "needs the 144-dpi desktop: TALVANE_DPI=144 scripts/with-wine ...";
+  ASSERT_EQ(DpiForSystem(), 144u) << "needs the 144-dpi desktop: TALVANE_DPI=144 scripts/with-wine ...";
   HWND dialog = Start();
   ASSERT_NE(dialog, nullptr);
   RECT client;
