@@ -31,20 +31,21 @@ class TIxPainter {
   int FontHeight() const;  // the surface font's height, which the next fit starts from
 
  private:
-  // What the font fit depends on: the surface, the face and the text's extent at the font the
-  // last fit left.
+  // What the font fit depends on: the surface, the face, the text's extent at the font the last
+  // fit left and the glyphs whose ink the fit keeps inside (the separator is the locale's).
   struct FitInputs {
     int width = -1;
     int height = -1;
     SIZE extent = {-1, -1};
     std::wstring face;
+    std::wstring glyphs;
     bool operator!=(const FitInputs& other) const {
       return width != other.width || height != other.height || extent.cx != other.extent.cx ||
-             extent.cy != other.extent.cy || face != other.face;
+             extent.cy != other.extent.cy || face != other.face || glyphs != other.glyphs;
     }
   };
 
-  void Fit(LOGFONTW font, const std::wstring& text);
+  void Fit(LOGFONTW font, const std::wstring& text, const std::wstring& glyphs);
   void UseFont(const LOGFONTW& font);
   void UseBrush(COLORREF color);
 
@@ -61,5 +62,4 @@ class TIxPainter {
   int width_ = 0;
   int height_ = 0;
   FitInputs lastFit_;
-  std::wstring lastText_;  // the text of the last rendering
 };

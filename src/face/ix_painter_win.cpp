@@ -66,6 +66,9 @@ InkExtent MeasureInk(HDC dc, const std::wstring& text) {
   return ink;
 }
 
+// Every glyph the face can show: the ten digits and the locale's time separator.
+std::wstring FaceGlyphs() { return L"0123456789" + TimeSeparator(); }
+
 }  // namespace
 
 TIxPainter::TIxPainter() : canvas_(Checked(CreateCompatibleDC(nullptr))) {
@@ -119,15 +122,14 @@ void TIxPainter::DrawBackground() {
   // Fitting again from the height it left can move the height by a pixel or two each time (the
   // measurements round), and on some surfaces back again at the next fit: the digits of an
   // unchanged surface would change size from one rendering, or one minute, to the next. So the
-  // fit is kept while the surface, the face and the text's extent stay, unless a new text's ink
-  // would reach the edge rows that the fit keeps clear.
-  FitInputs inputs{w, h, TextExtent(dc, text), font.lfFaceName};
-  if (inputs != lastFit_ || (text != lastText_ && !InkInsideRows(MeasureInk(dc, text), h))) {
-    Fit(font, text);
+  // fit is kept while the surface, the face, the glyphs it can show and the text's extent stay;
+  // the ink limit covers all of those glyphs, so every minute's ink stays inside at that height.
+  FitInputs inputs{w, h, TextExtent(dc, text), font.lfFaceName, FaceGlyphs()};
+  if (inputs != lastFit_) {
+    Fit(font, text, inputs.glyphs);
     inputs.extent = TextExtent(dc, text);
   }
   lastFit_ = std::move(inputs);
-  lastText_ = text;
   if (!hasPixels) return;
 
   const SIZE& extent = lastFit_.extent;
@@ -139,7 +141,10 @@ void TIxPainter::DrawBackground() {
 
 // Steps the font height to the surface: as wide as the surface, then the second adjustment,
 // then, where that lets the digits run off a very wide surface, down until their ink is inside.
-void TIxPainter::Fit(LOGFONTW font, const std::wstring& text) {
+// That last step measures every glyph the face can show rather than the text of this minute:
+// round digits reach above and below flat ones, and a height fitted to one minute's ink would
+// have to shrink at a later minute.
+void TIxPainter::Fit(LOGFONTW font, const std::wstring& text, const std::wstring& glyphs) {
   const HDC dc = canvas_.get();
   const auto useHeight = [&](int32_t height) {
     font.lfHeight = height;
@@ -151,7 +156,7 @@ void TIxPainter::Fit(LOGFONTW font, const std::wstring& text) {
   useHeight(SecondAdjustment(font.lfHeight, extent.cx, extent.cy, height_));
   useHeight(InkFittingHeight(font.lfHeight, height_, [&](int32_t height) {
     useHeight(height);
-    return MeasureInk(dc, text);
+    return MeasureInk(dc, glyphs);
   }));
 }
 

@@ -290,6 +290,78 @@ TEST_F(IxPainterTest, NewMinutesKeepTheFittedHeight) {
   EXPECT_TRUE(aRefitWouldMove) << "no size here shows the fault";
 }
 
+// A saver started at a minute with flat digits (1, 4) and one started at a minute with round
+// digits (0, 3, 5, 6, 8, 9 reach above and below the flat ones) run through every minute of a
+// day. Each surface keeps one digit height whatever the minute and whichever the start, and no
+// minute puts ink on the top or bottom row. On the very wide surfaces, where the ink sets the
+// height, a height fitted to one minute's ink shrinks at the first minute whose digits reach
+// further.
+TEST_F(IxPainterTest, EveryMinuteOfTheDayKeepsOneHeightAndTheInkInside) {
+  struct Case {
+    SIZE size;
+    int height;  // the fitted height, where the ink limit leaves it alone; 0 where it lowers it
+  };
+  const Case cases[] = {
+      {{1920, 1080}, 924}, {{2560, 1080}, 1232}, {{3840, 1080}, 0},
+      {{5120, 1440}, 0},   {{1080, 1920}, 520},  {{152, 112}, 73},
+  };
+  const ClockTime starts[] = {{14, 41}, {8, 38}};
+  SetClockSource(TestClock);
+  for (const Case& c : cases) {
+    const ULONGLONG began = GetTickCount64();
+    const int w = c.size.cx;
+    const int h = c.size.cy;
+    std::optional<int> surfaceHeight;
+    int closest = INT32_MAX;  // the fewest rows any minute's ink leaves before row 1 or row H - 2
+    for (const ClockTime& start : starts) {
+      g_testClock = start;
+      TIxPainter face;
+      face.Settings = &settings;
+      face.SetSize(w, h);
+      const int startHeight = face.FontHeight();
+      if (!surfaceHeight) surfaceHeight = startHeight;
+      std::string moves;
+      int inkOnEdgeRows = 0;
+      for (int i = 0; i < 24 * 60; ++i) {
+        const int minute = (start.Hour * 60 + start.Minute + i) % (24 * 60);
+        g_testClock = {minute / 60, minute % 60};
+        const int before = face.FontHeight();
+        if (i > 0) face.DrawBackground();
+        const std::wstring text = CurrentTimeText(L"hh:nn");
+        if (face.FontHeight() != before) {
+          moves += " " + Narrow(text) + ": " + std::to_string(before) + " -> " + std::to_string(face.FontHeight());
+        }
+        // The rows themselves from the bitmap; how near the ink comes to them from the outlines,
+        // which is as exact and far cheaper than reading whole bitmaps of these sizes.
+        const auto clean = [](const std::vector<uint32_t>& row) {
+          return std::all_of(row.begin(), row.end(), [](uint32_t p) { return p == kBlack; });
+        };
+        if (!clean(testing_support::ReadPixels(face.Canvas(), {0, 0, w, 1})) ||
+            !clean(testing_support::ReadPixels(face.Canvas(), {0, h - 1, w, h}))) {
+          ++inkOnEdgeRows;
+        }
+        const Box ink = Union(GlyphBoxesFromMetrics(face.Canvas(), text, w, h));
+        closest = std::min({closest, ink.top - 1, h - 1 - ink.bottom});
+      }
+      const std::string what = std::to_string(w) + "x" + std::to_string(h) + " from " +
+                               std::to_string(start.Hour) + ":" + std::to_string(start.Minute);
+      std::printf("%s: font height %d at the start, %d at the end;%s\n", what.c_str(), startHeight,
+                  face.FontHeight(), moves.empty() ? " never moved" : (" moved at" + moves).c_str());
+      EXPECT_TRUE(moves.empty()) << what << " moved at" << moves;
+      EXPECT_EQ(startHeight, *surfaceHeight) << what << ": another height than from the other start";
+      EXPECT_EQ(inkOnEdgeRows, 0) << what << ": minutes with ink on the top or bottom row";
+    }
+    std::printf("%dx%d: the ink comes within %d rows of rows 1 .. H - 2; two days rendered in %llu ms\n", w, h,
+                closest, GetTickCount64() - began);
+    if (c.height != 0) {
+      EXPECT_EQ(*surfaceHeight, c.height) << w << "x" << h;
+    } else {
+      // As large as the rows allow: the ink of some minute lies (almost) against its limit.
+      EXPECT_LE(closest, 2) << w << "x" << h;
+    }
+  }
+}
+
 TEST_F(IxPainterTest, DrawsTheClockText) {
   struct Case {
     ClockSource clock;
@@ -336,8 +408,10 @@ TEST_F(IxPainterTest, VeryWideSurfacesKeepTheInkOffTheTopAndBottomRows) {
     EXPECT_LT(wide.FontHeight(), steps) << w << "x" << h;
     EXPECT_GE(ink.top, 1) << w << "x" << h;
     EXPECT_LE(ink.bottom, h - 1) << w << "x" << h;
-    // As large as the rows allow: one side of the ink sits (almost) against its limit.
-    EXPECT_LE(std::min(ink.top - 1, h - 1 - ink.bottom), 2) << w << "x" << h;
+    // As large as the rows allow: one side of the ink of the glyphs the face can show sits
+    // (almost) against its limit.
+    const Box glyphs = Union(GlyphBoxesFromMetrics(wide.Canvas(), L"0123456789" + TimeSeparator(), w, h));
+    EXPECT_LE(std::min(glyphs.top - 1, h - 1 - glyphs.bottom), 2) << w << "x" << h;
     ExpectNearBox(ink, Union(GlyphBoxesFromMetrics(wide.Canvas(), L"13:07", w, h)), "inked box");
     // Other digits, drawn without a new fit while the text's extent stays, keep their ink inside too.
     for (const ClockTime& minute : kEveryDigit) {
