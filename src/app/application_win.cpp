@@ -23,10 +23,26 @@ std::wstring ExecutablePath() {
 }
 
 LRESULT CALLBACK ApplicationWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) ForgetLocalTime();
-  if (msg == WM_SETTINGCHANGE && lParam != 0 &&
-      lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
-    RefreshTimeSeparator();
+  switch (msg) {
+    case WM_TIMECHANGE:
+      ForgetLocalTime();
+      break;
+    case WM_SETTINGCHANGE:
+      ForgetLocalTime();
+      if (lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
+        RefreshTimeSeparator();
+      }
+      break;
+    case WM_CLOSE:
+      // The taskbar's Close, or a polite kill. The default would destroy this window and every
+      // window it owns, and leave the process running without any: the run ends instead, as its
+      // own close would end it (the setup dialog's modal loop takes the quit as Cancel).
+      PostQuitMessage(0);
+      return 0;
+    case WM_ENDSESSION:
+      // The session ends: the run ends without saving anything.
+      if (wParam) PostQuitMessage(0);
+      return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -287,8 +287,9 @@ void TFormMain::FitToParent() {
 void TFormMain::ShowOnTop() {
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  // The first showing renders the face at the window's designed size.
-  FormResize();
+  // The first showing renders the face at the window's designed size. Like every resize, a
+  // rendering the system refuses is reported and the window is placed all the same.
+  GuardedCall([this] { FormResize(); return 0; }, 0);
 }
 
 void TFormMain::PlaceOn(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -322,11 +323,18 @@ void TFormMain::CreateMonitorForms() {
       PlaceOn(m.Left, m.Top, m.Width, m.Height);
       continue;
     }
-    auto form = std::make_unique<TFormMain>(hwnd_);
-    // Settings before showing or sizing, so every rendering of the new window has them.
-    if (form->Painter) form->Painter->Settings = settings_.get();
-    form->ShowOnTop();
-    form->PlaceOn(m.Left, m.Top, m.Width, m.Height);
-    Forms.push_back(std::move(form));
+    // A window the system refuses is reported; the other monitors still get theirs, and this
+    // window its timer.
+    GuardedCall(
+        [&] {
+          auto form = std::make_unique<TFormMain>(hwnd_);
+          // Settings before showing or sizing, so every rendering of the new window has them.
+          if (form->Painter) form->Painter->Settings = settings_.get();
+          form->ShowOnTop();
+          form->PlaceOn(m.Left, m.Top, m.Width, m.Height);
+          Forms.push_back(std::move(form));
+          return 0;
+        },
+        0);
   }
 }

@@ -83,7 +83,21 @@ TSetupDialog::TSetupDialog() {
   const SIZE size = WindowSizeForDpi(DpiForSystem());
   CreateWindowExW(kExStyle, kClassName, L"Setup", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                   ApplicationWindow(), nullptr, wc.hInstance, this);
-  if (!hwnd_ || !btnBGColor) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!hwnd_) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  try {
+    CreateControls();
+    const UINT dpi = DpiForWindow(hwnd_);
+    ApplyDpi(dpi);
+    const SIZE scaled = WindowSizeForDpi(dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, scaled.cx, scaled.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  } catch (...) {
+    // A dialog without its controls cannot be used. Its window must not outlive this object,
+    // which it points to.
+    DestroyWindow(hwnd_);
+    throw;
+  }
+  // Settings that cannot be loaded are reported, and the dialog opens all the same.
+  GuardedCall([this] { FormCreate(); return 0; }, 0);
 }
 
 TSetupDialog::~TSetupDialog() {
@@ -238,15 +252,6 @@ LRESULT TSetupDialog::WMDpiChanged(WPARAM wParam, LPARAM lParam) {
 
 LRESULT TSetupDialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_CREATE: {
-      CreateControls();
-      const UINT dpi = DpiForWindow(hwnd_);
-      ApplyDpi(dpi);
-      const SIZE size = WindowSizeForDpi(dpi);
-      SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      FormCreate();
-      return 0;
-    }
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) {
         switch (LOWORD(wParam)) {

@@ -20,7 +20,9 @@ class TSetupDialog {
   static constexpr int kBtnFontColor = 102;
   static constexpr int kBtnBGColor = 103;
 
-  // Creates the hidden dialog, owned by the application window; FormCreate loads the settings.
+  // Creates the hidden dialog, owned by the application window, and its controls; FormCreate
+  // loads the settings. Raises OutOfResourcesError, leaving no window, when the dialog or a
+  // control cannot be created.
   TSetupDialog();
   ~TSetupDialog();
   TSetupDialog(const TSetupDialog&) = delete;

@@ -5,9 +5,11 @@
 
 namespace {
 
+LibraryLoader g_loader = LoadLibraryW;
+
 // The library stays loaded for the rest of the process, like an imported one.
 HMODULE Load(const wchar_t* name) {
-  HMODULE module = LoadLibraryW(name);
+  HMODULE module = g_loader(name);
   if (!module) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
   return module;
 }
@@ -44,3 +46,5 @@ const ChoosersLibrary& Choosers() {
   }();
   return library;
 }
+
+void SetLibraryLoader(LibraryLoader loader) { g_loader = loader ? loader : LoadLibraryW; }

@@ -20,3 +20,8 @@ struct ChoosersLibrary {
   decltype(&::ChooseFontW) ChooseFontW;
 };
 const ChoosersLibrary& Choosers();
+
+// Tests refuse a library, as the system would without it, to see how the failure is handled;
+// nullptr restores the system's LoadLibraryW. A library once loaded stays loaded.
+using LibraryLoader = HMODULE(WINAPI*)(const wchar_t* name);
+void SetLibraryLoader(LibraryLoader loader);

@@ -8,11 +8,12 @@
 #include "setup/setup_libraries_win.h"
 
 void RunSetup() {
-  // Only the dialog uses common controls; a saver run never loads them.
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
-  CommonControls().InitCommonControlsEx(&controls);
+  // A dialog that cannot be made is reported, and the run ends.
   GuardedCall(
       [] {
+        // Only the dialog uses common controls; a saver run never loads them.
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+        CommonControls().InitCommonControlsEx(&controls);
         TSetupDialog dialog;
         return dialog.ShowModal();
       },

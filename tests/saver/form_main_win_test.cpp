@@ -291,4 +291,45 @@ TEST_F(SaverWindowTest, EveryMonitorGetsAWindowSharingOneSettingsRecord) {
   EXPECT_EQ(CursorCounter(), counter);
 }
 
+// The system may refuse a window: a CBT hook vetoes the creation of the second saver window.
+int g_saverWindowsMade = 0;
+LRESULT CALLBACK RefuseSecondSaverWindow(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND) {
+    const CREATESTRUCTW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+    if (!IS_INTRESOURCE(create->lpszClass) && lstrcmpW(create->lpszClass, L"TFormMain") == 0 &&
+        ++g_saverWindowsMade == 2) {
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<HWND> g_timed;
+UINT_PTR RecordingTimer(HWND hwnd, UINT_PTR id, UINT) {
+  g_timed.push_back(hwnd);
+  return id;
+}
+
+TEST_F(SaverWindowTest, ARefusedMonitorWindowIsReportedAndTheOtherMonitorsStillGetTickingWindows) {
+  SetMonitorList({{0, 0, 640, 480}, {-320, 0, 320, 240}, {640, -100, 200, 150}});
+  TFormMain::SetTimerStarter(RecordingTimer);
+  g_timed.clear();
+  g_saverWindowsMade = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseSecondSaverWindow, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  auto watcher = std::async(std::launch::async,
+                            [] { return testing_support::CloseMessageBoxes(ApplicationTitle(), 10000, 1500); });
+  TFormMain form;
+  const std::vector<std::wstring> boxes = watcher.get();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(boxes.size(), 1u) << "one error box";
+  ASSERT_EQ(form.OtherForms().size(), 1u) << "the third monitor still gets its window";
+  const TFormMain& third = *form.OtherForms()[0];
+  const RECT r = WindowRect(third.Handle());
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}), (std::vector<LONG>{640, -100, 840, 50}));
+  EXPECT_EQ(third.PainterObject()->Width(), 200);
+  EXPECT_EQ(WindowRect(form.Handle()).right, 640);
+  EXPECT_EQ(g_timed, (std::vector<HWND>{third.Handle(), form.Handle()})) << "each window's timer runs";
+}
+
 }  // namespace

@@ -106,22 +106,44 @@ std::wstring ClassName(HWND hwnd) {
   return name;
 }
 
-SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs) {
-  SeenBox seen;
+namespace {
+
+// Finds a message box, reads its text and closes it; returns the box, or nullptr.
+HWND CloseOneBox(const std::wstring& caption, DWORD timeoutMs, SeenBox& seen) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   HWND box = nullptr;
   while (!box && GetTickCount64() < deadline) {
     box = FindWindowW(L"#32770", caption.c_str());
     if (!box) Sleep(20);  // a helper thread with no windows of its own: nothing to pump
   }
-  if (!box) return seen;
+  if (!box) return nullptr;
   seen.found = true;
   // The message text is the static control with id 0xFFFF.
   wchar_t text[1024] = {};
   GetDlgItemTextW(box, 0xFFFF, text, 1024);
   seen.text = text;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return box;
+}
+
+}  // namespace
+
+SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs) {
+  SeenBox seen;
+  CloseOneBox(caption, timeoutMs, seen);
   return seen;
+}
+
+std::vector<std::wstring> CloseMessageBoxes(const std::wstring& caption, DWORD firstTimeoutMs, DWORD quietMs) {
+  std::vector<std::wstring> texts;
+  for (DWORD wait = firstTimeoutMs;; wait = quietMs) {
+    SeenBox seen;
+    HWND box = CloseOneBox(caption, wait, seen);
+    if (!box) return texts;
+    texts.push_back(seen.text);
+    // The closed box must be gone before the next is looked for, or it would count twice.
+    for (int i = 0; i < 250 && IsWindow(box); ++i) Sleep(20);
+  }
 }
 
 std::vector<uint32_t> ReadPixels(HDC dc, const RECT& area) {

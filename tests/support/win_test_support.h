@@ -49,6 +49,9 @@ struct SeenBox {
   std::wstring text;
 };
 SeenBox CloseMessageBox(const std::wstring& caption, DWORD timeoutMs);
+// Closes every such box, one after the other, until none has shown for quietMs after the last
+// (or after firstTimeoutMs when none shows at all); returns their texts.
+std::vector<std::wstring> CloseMessageBoxes(const std::wstring& caption, DWORD firstTimeoutMs, DWORD quietMs);
 
 // A plain visible pop-up window with a white background, standing in for the host window that
 // the Screen Saver Settings hand to a preview.
