@@ -1,5 +1,6 @@
 #include "app/system_error_win.h"
 
+#include "app/errors.h"
 #include "app/int_text.h"
 
 #include <cstdint>
@@ -17,4 +18,9 @@ std::wstring SystemErrorMessage(DWORD code) {
   }
   if (text.empty()) text = L"システム エラー " + IntToText(static_cast<int32_t>(code));
   return text;
+}
+
+void RaiseOutOfResources() {
+  const DWORD code = GetLastError();
+  throw OutOfResourcesError(SystemErrorMessage(code != 0 ? code : ERROR_NOT_ENOUGH_MEMORY));
 }

@@ -30,6 +30,11 @@ class TIxPainter {
   HDC Canvas() const;  // the memory DC the bitmap is drawn through
   int FontHeight() const;  // the surface font's height, which the next fit starts from
 
+  // Tests make the system refuse the bitmap, as it does when GDI objects run out; nullptr
+  // restores CreateCompatibleBitmap.
+  using BitmapMaker = HBITMAP(WINAPI*)(HDC screen, int width, int height);
+  static void SetBitmapMaker(BitmapMaker maker);
+
  private:
   // What the font fit depends on: the surface, the face, the text's extent at the font the last
   // fit left and the glyphs whose ink the fit keeps inside (the separator is the locale's).

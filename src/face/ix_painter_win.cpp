@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/colors_win.h"
-#include "app/errors.h"
 #include "app/system_error_win.h"
 #include "app/time_text_win.h"
 #include "face/face_fit.h"
@@ -15,12 +14,7 @@
 
 namespace {
 
-// The system refused a bitmap, DC, font or brush. Some refusals leave no last error; the user
-// would then read "success" in the error box, so those report a lack of memory instead.
-[[noreturn]] void RaiseOutOfResources() {
-  const DWORD code = GetLastError();
-  throw OutOfResourcesError(SystemErrorMessage(code != 0 ? code : ERROR_NOT_ENOUGH_MEMORY));
-}
+TIxPainter::BitmapMaker g_bitmapMaker = CreateCompatibleBitmap;
 
 template <class Handle>
 Handle Checked(Handle handle) {
@@ -85,7 +79,7 @@ void TIxPainter::SetSize(int width, int height) {
     DeleteObjectOnExit<HBITMAP> resized;
     if (width > 0 && height > 0) {
       ReleaseDcOnExit screen(nullptr);
-      resized.reset(Checked(CreateCompatibleBitmap(screen.get(), width, height)));
+      resized.reset(Checked(g_bitmapMaker(screen.get(), width, height)));
     }
     bitmapSelection_.reset();
     bitmap_ = std::move(resized);
@@ -159,6 +153,8 @@ void TIxPainter::Fit(LOGFONTW font, const std::wstring& text, const std::wstring
     return MeasureInk(dc, glyphs);
   }));
 }
+
+void TIxPainter::SetBitmapMaker(BitmapMaker maker) { g_bitmapMaker = maker ? maker : CreateCompatibleBitmap; }
 
 void TIxPainter::Paint(HDC canvas) const {
   if (!bitmap_) return;

@@ -77,7 +77,7 @@ TFormMain::TFormMain(HWND owner) : preview_(PreviewParent != 0) {
   if (!hwnd_) {
     // A host that went while the preview was being made is no error to show: the run ends.
     if (preview_ && !IsWindow(parent)) return;
-    throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+    RaiseOutOfResources();
   }
   created_ = true;
   GuardedCall([this] { FormCreate(); return 0; }, 0);

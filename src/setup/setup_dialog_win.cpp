@@ -54,7 +54,7 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* caption, 
   HWND child = CreateWindowExW(0, className, caption, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                nullptr);
-  if (!child) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!child) RaiseOutOfResources();
   return child;
 }
 
@@ -83,7 +83,7 @@ TSetupDialog::TSetupDialog() {
   const SIZE size = WindowSizeForDpi(DpiForSystem());
   CreateWindowExW(kExStyle, kClassName, L"Setup", kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                   ApplicationWindow(), nullptr, wc.hInstance, this);
-  if (!hwnd_) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!hwnd_) RaiseOutOfResources();
   try {
     CreateControls();
     const UINT dpi = DpiForWindow(hwnd_);
@@ -179,7 +179,7 @@ void TSetupDialog::ApplyDpi(UINT dpi) {
   DeleteObjectOnExit<HFONT> font(CreateFontW(Scale(kFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                              DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-  if (!font) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!font) RaiseOutOfResources();
   for (const Place& p : kPlaces) {
     SendMessageW(GetDlgItem(hwnd_, p.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   }

@@ -1,6 +1,5 @@
 #include "setup/setup_libraries_win.h"
 
-#include "app/errors.h"
 #include "app/system_error_win.h"
 
 namespace {
@@ -10,14 +9,14 @@ LibraryLoader g_loader = LoadLibraryW;
 // The library stays loaded for the rest of the process, like an imported one.
 HMODULE Load(const wchar_t* name) {
   HMODULE module = g_loader(name);
-  if (!module) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!module) RaiseOutOfResources();
   return module;
 }
 
 template <class Function>
 void Resolve(HMODULE module, const char* name, Function& function) {
   function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!function) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!function) RaiseOutOfResources();
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ TSymbolButton::TSymbolButton(HWND parent, int id, const wchar_t* caption, int x,
   handle_ = CreateWindowExW(0, WC_BUTTONW, caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                             x, y, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
-  if (!handle_) throw OutOfResourcesError(SystemErrorMessage(GetLastError()));
+  if (!handle_) RaiseOutOfResources();
   const CommonControlsLibrary& controls = CommonControls();
   controls.SetWindowSubclass(handle_, ButtonProc, kButtonSubclassId, reinterpret_cast<DWORD_PTR>(this));
   // The parent hears of a press through this button first, so Click() can decide on it.
