@@ -304,32 +304,68 @@ LRESULT CALLBACK RefuseSecondSaverWindow(int code, WPARAM wParam, LPARAM lParam)
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Or a bitmap, as when GDI objects run out: here the first one, the face of the first window's
+// first showing.
+int g_bitmapsMade = 0;
+HBITMAP WINAPI RefuseFirstBitmap(HDC screen, int width, int height) {
+  if (++g_bitmapsMade == 1) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
+  return CreateCompatibleBitmap(screen, width, height);
+}
+
 std::vector<HWND> g_timed;
 UINT_PTR RecordingTimer(HWND hwnd, UINT_PTR id, UINT) {
   g_timed.push_back(hwnd);
   return id;
 }
 
-TEST_F(SaverWindowTest, ARefusedMonitorWindowIsReportedAndTheOtherMonitorsStillGetTickingWindows) {
-  SetMonitorList({{0, 0, 640, 480}, {-320, 0, 320, 240}, {640, -100, 200, 150}});
+TEST_F(SaverWindowTest, WhatTheSystemRefusesWhileStartingIsReportedAndEveryOtherMonitorGetsATickingWindow) {
+  const std::vector<MonitorRect> monitors = {{0, 0, 640, 480}, {-320, 0, 320, 240}, {640, -100, 200, 150}};
+  struct Case {
+    const char* name;
+    std::vector<size_t> covered;  // the monitors that get a window
+  };
+  const Case cases[] = {{"the second monitor's window", {0, 2}}, {"the first window's first rendering", {0, 1, 2}}};
   TFormMain::SetTimerStarter(RecordingTimer);
-  g_timed.clear();
-  g_saverWindowsMade = 0;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, RefuseSecondSaverWindow, nullptr, GetCurrentThreadId());
-  ASSERT_NE(hook, nullptr);
-  auto watcher = std::async(std::launch::async,
-                            [] { return testing_support::CloseMessageBoxes(ApplicationTitle(), 10000, 1500); });
-  TFormMain form;
-  const std::vector<std::wstring> boxes = watcher.get();
-  UnhookWindowsHookEx(hook);
-  EXPECT_EQ(boxes.size(), 1u) << "one error box";
-  ASSERT_EQ(form.OtherForms().size(), 1u) << "the third monitor still gets its window";
-  const TFormMain& third = *form.OtherForms()[0];
-  const RECT r = WindowRect(third.Handle());
-  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}), (std::vector<LONG>{640, -100, 840, 50}));
-  EXPECT_EQ(third.PainterObject()->Width(), 200);
-  EXPECT_EQ(WindowRect(form.Handle()).right, 640);
-  EXPECT_EQ(g_timed, (std::vector<HWND>{third.Handle(), form.Handle()})) << "each window's timer runs";
+  for (const Case& c : cases) {
+    SetMonitorList(monitors);
+    FormCount = 0;
+    g_timed.clear();
+    g_saverWindowsMade = g_bitmapsMade = 0;
+    const bool refuseWindow = c.covered.size() < monitors.size();
+    HHOOK hook = refuseWindow ? SetWindowsHookExW(WH_CBT, RefuseSecondSaverWindow, nullptr, GetCurrentThreadId())
+                              : nullptr;
+    if (!refuseWindow) TIxPainter::SetBitmapMaker(RefuseFirstBitmap);
+    auto watcher = std::async(std::launch::async,
+                              [] { return testing_support::CloseMessageBoxes(ApplicationTitle(), 10000, 1500); });
+    {
+      TFormMain form;
+      const std::vector<std::wstring> boxes = watcher.get();
+      if (hook) UnhookWindowsHookEx(hook);
+      TIxPainter::SetBitmapMaker(nullptr);
+      EXPECT_EQ(boxes.size(), 1u) << c.name << ": one error box";
+
+      std::vector<const TFormMain*> windows = {&form};
+      for (const auto& other : form.OtherForms()) windows.push_back(other.get());
+      ASSERT_EQ(windows.size(), c.covered.size()) << c.name;
+      std::vector<HWND> handles;
+      for (size_t i = 0; i < windows.size(); ++i) {
+        const MonitorRect& m = monitors[c.covered[i]];
+        const RECT r = WindowRect(windows[i]->Handle());
+        EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right, r.bottom}),
+                  (std::vector<LONG>{m.Left, m.Top, m.Left + m.Width, m.Top + m.Height}))
+            << c.name << ", monitor " << c.covered[i];
+        EXPECT_EQ(windows[i]->PainterObject()->Width(), m.Width) << c.name << ", monitor " << c.covered[i];
+        handles.push_back(windows[i]->Handle());
+      }
+      std::sort(handles.begin(), handles.end());
+      std::sort(g_timed.begin(), g_timed.end());
+      EXPECT_EQ(g_timed, handles) << c.name << ": each window's timer runs";
+    }
+    TakeQuit();
+  }
 }
 
 }  // namespace
