@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,24 +105,6 @@ TEST(EndedFromOutside, EveryRunEndsPromptlyWithCodeZeroAndWritesNothing) {
     }
   }
   EXPECT_TRUE(IsWindow(host.Handle())) << "the host stays";
-}
-
-// Without common controls the setup dialog cannot be made: the error box tells so, and the run
-// ends normally rather than aborting.
-TEST(EndedFromOutside, SetupWithoutCommonControlsShowsTheErrorAndEnds) {
-  wchar_t saved[1024] = {};
-  const DWORD had = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved, 1024);
-  const std::wstring overrides = (had ? std::wstring(saved) + L";" : std::wstring()) + L"comctl32=";
-  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides.c_str());
-  ChildProcess child(TalvaneScrPath(), L"/c");
-  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", had ? saved : nullptr);
-  ASSERT_TRUE(child.Started());
-  auto watcher = std::async(std::launch::async,
-                            [] { return testing_support::CloseMessageBoxes(L"Talvane", 15000, 1500); });
-  const std::vector<std::wstring> boxes = watcher.get();
-  ASSERT_EQ(boxes.size(), 1u) << "one error box";
-  EXPECT_FALSE(boxes[0].empty());
-  EXPECT_EQ(child.WaitForExit(5000), 0u) << reliability::WindowsText(child);
 }
 
 }  // namespace
