@@ -8,11 +8,12 @@ objdump=$1
 executable=$2
 list=$3
 
-# "dll function" per import, the DLL's name in lower case.
+# "dll function" per import, the DLL's name in lower case. A row is the slot's address, then the
+# hint (binutils before 2.40) or the ordinal and the hint (later), then the name.
 imports=$("$objdump" -p "$executable" | awk '
   /^\tDLL Name:/ { dll = tolower($3); next }
   /^$/ { dll = "" }
-  dll != "" && /^\t[0-9a-f]+\t/ && $NF !~ /^[0-9]+$/ { print dll, $NF }')
+  dll != "" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 && $NF ~ /^[A-Za-z_]/ { print dll, $NF }')
 if [ -z "$imports" ]; then
   echo "no imports found in $executable"
   exit 1
