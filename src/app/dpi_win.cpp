@@ -28,10 +28,8 @@ struct LaterFunctions {
   GetDpiForWindowFunction GetDpiForWindow = nullptr;
   GetDpiForSystemFunction GetDpiForSystem = nullptr;
   AdjustWindowRectExForDpiFunction AdjustWindowRectExForDpi = nullptr;
-  bool found = false;
-  // Looked up only where GetDpiForWindow is missing, so Windows 10 never loads shcore.
   GetDpiForMonitorFunction GetDpiForMonitor = nullptr;
-  bool monitorFunctionFound = false;
+  bool found = false;
 };
 LaterFunctions g_functions;
 
@@ -41,6 +39,10 @@ const LaterFunctions& Functions() {
     g_functions.GetDpiForSystem = Find<GetDpiForSystemFunction>(L"user32.dll", "GetDpiForSystem");
     g_functions.AdjustWindowRectExForDpi =
         Find<AdjustWindowRectExForDpiFunction>(L"user32.dll", "AdjustWindowRectExForDpi");
+    // Only where GetDpiForWindow is missing, so Windows 10 never loads shcore.
+    if (!g_functions.GetDpiForWindow) {
+      g_functions.GetDpiForMonitor = Find<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
+    }
     g_functions.found = true;
   }
   return g_functions;
@@ -55,15 +57,11 @@ UINT ScreenDpi() {
 }  // namespace
 
 UINT DpiForWindow(HWND hwnd) {
-  if (const auto function = Functions().GetDpiForWindow) return function(hwnd);
-  if (!g_functions.monitorFunctionFound) {
-    g_functions.GetDpiForMonitor = Find<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
-    g_functions.monitorFunctionFound = true;
-  }
+  const LaterFunctions& functions = Functions();
+  if (functions.GetDpiForWindow) return functions.GetDpiForWindow(hwnd);
+  const HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
   UINT x = 0, y = 0;
-  if (g_functions.GetDpiForMonitor &&
-      SUCCEEDED(g_functions.GetDpiForMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), kMdtEffectiveDpi, &x, &y)) &&
-      y > 0) {
+  if (functions.GetDpiForMonitor && SUCCEEDED(functions.GetDpiForMonitor(monitor, kMdtEffectiveDpi, &x, &y)) && y > 0) {
     return y;
   }
   return ScreenDpi();
